@@ -1,0 +1,24 @@
+#include "PhraseSubstitution.h"
+
+#include "Placeholders.h"
+#include "TextOps.h"
+
+namespace pexa {
+
+std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary)
+{
+    std::u16string working(text);
+    for (const PhraseEntry& entry : dictionary.entries())
+        text::replaceAllInPlace(working, entry.source, entry.replacement);
+    return working;
+}
+
+std::optional<std::u16string> rewriteArticle(std::u16string_view input,
+                                             const PhraseDictionary& dictionary)
+{
+    if (input.empty() || text::contains(input, placeholders::inputMarker))
+        return std::nullopt;
+    return applyDictionaryLiterally(input, dictionary);
+}
+
+} // namespace pexa

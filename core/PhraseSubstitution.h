@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "PhraseDictionary.h"
+
+namespace pexa {
+
+// The reference rewrite: each entry in dictionary order, as a replace-all over the whole text.
+// Slow (one scan per entry) but obviously right; faster engines are checked against it.
+std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary);
+
+// The "开始伪原创" command: nullopt when the input is missing (empty, or still holding the input
+// marker anywhere), otherwise the rewritten text.
+std::optional<std::u16string> rewriteArticle(std::u16string_view input,
+                                             const PhraseDictionary& dictionary);
+
+} // namespace pexa

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "PhraseSubstitution.h"
+
+using namespace pexa;
+
+namespace {
+
+std::u16string rewrite(std::u16string_view text, const std::vector<std::u16string>& entries)
+{
+    return applyDictionaryLiterally(text, PhraseDictionary::fromEntries(entries));
+}
+
+} // namespace
+
+TEST(SubstitutionTest, CascadesFollowDictionaryOrder)
+{
+    EXPECT_EQ(rewrite(u"大喜过望", {u"大喜过望=大失所望", u"大失所望=事与愿违"}), u"事与愿违");
+    // In the other order the second entry comes too late to see the first one's output.
+    EXPECT_EQ(rewrite(u"大喜过望", {u"大失所望=事与愿违", u"大喜过望=大失所望"}), u"大失所望");
+    EXPECT_EQ(rewrite(u"免费使用", {u"免费使用=无偿使用", u"使用=运用"}), u"无偿运用");
+}
+
+TEST(SubstitutionTest, ReversePairLeavesEveryAAndEveryBAsA)
+{
+    EXPECT_EQ(rewrite(u"防范和防备", {u"防范=防备", u"防备=防范"}), u"防范和防范");
+}
+
+TEST(SubstitutionTest, EarlierShortEntryPreemptsLaterLongerOne)
+{
+    EXPECT_EQ(rewrite(u"冷酷无情", {u"冷酷=冷漠", u"冷酷无情=无情无义"}), u"冷漠无情");
+}
+
+TEST(SubstitutionTest, EmptySourceChangesNothingAndEmptyReplacementDeletes)
+{
+    EXPECT_EQ(rewrite(u"摆布", {u"=摆布=支配"}), u"摆布");
+    EXPECT_EQ(rewrite(u"非常好非常", {u"非常="}), u"好");
+}
+
+TEST(SubstitutionTest, LatinLettersMatchCaseSensitively)
+{
+    EXPECT_EQ(rewrite(u"App app APP", {u"app=应用"}), u"App 应用 APP");
+}
+
+TEST(SubstitutionTest, LineBreaksAndBlanksSurvive)
+{
+    EXPECT_EQ(rewrite(u"安全\r\n第二行\n  安全", {u"安全=平安"}), u"平安\r\n第二行\n  平安");
+}
+
+TEST(RewriteArticleTest, MissingInputIsReportedNotRewritten)
+{
+    const PhraseDictionary dictionary = PhraseDictionary::fromEntries({u"安全=平安"});
+    EXPECT_FALSE(rewriteArticle(u"", dictionary));
+    EXPECT_FALSE(rewriteArticle(u"请输入要伪原创的内容\n", dictionary));
+    EXPECT_FALSE(rewriteArticle(u"正文安全。请输入要伪原创的内容", dictionary));
+    EXPECT_EQ(rewriteArticle(u"   ", dictionary), u"   ");
+    EXPECT_EQ(rewriteArticle(u"安全第一", dictionary), u"平安第一");
+}
