@@ -13,12 +13,19 @@ std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDi
     return working;
 }
 
+PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary) : m_dictionary(std::move(dictionary)) {}
+
+std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
+{
+    return applyDictionaryLiterally(text, m_dictionary);
+}
+
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,
-                                             const PhraseDictionary& dictionary)
+                                             const PhraseRewriter& rewriter)
 {
     if (input.empty() || text::contains(input, placeholders::inputMarker))
         return std::nullopt;
-    return applyDictionaryLiterally(input, dictionary);
+    return rewriter.rewrite(input);
 }
 
 } // namespace pexa

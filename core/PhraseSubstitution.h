@@ -12,9 +12,24 @@ namespace pexa {
 // Slow (one scan per entry) but obviously right; faster engines are checked against it.
 std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary);
 
+// Rewrites texts with one dictionary; built once, then used for every press of the button.
+class PhraseRewriter
+{
+public:
+    explicit PhraseRewriter(PhraseDictionary dictionary);
+
+    // Every entry applied in dictionary order, as a replace-all over the whole text.
+    std::u16string rewrite(std::u16string_view text) const;
+
+    const PhraseDictionary& dictionary() const { return m_dictionary; }
+
+private:
+    PhraseDictionary m_dictionary;
+};
+
 // The "开始伪原创" command: nullopt when the input is missing (empty, or still holding the input
 // marker anywhere), otherwise the rewritten text.
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,
-                                             const PhraseDictionary& dictionary);
+                                             const PhraseRewriter& rewriter);
 
 } // namespace pexa

@@ -49,10 +49,10 @@ TEST(SubstitutionTest, LineBreaksAndBlanksSurvive)
 
 TEST(RewriteArticleTest, MissingInputIsReportedNotRewritten)
 {
-    const PhraseDictionary dictionary = PhraseDictionary::fromEntries({u"安全=平安"});
-    EXPECT_FALSE(rewriteArticle(u"", dictionary));
-    EXPECT_FALSE(rewriteArticle(u"请输入要伪原创的内容\n", dictionary));
-    EXPECT_FALSE(rewriteArticle(u"正文安全。请输入要伪原创的内容", dictionary));
-    EXPECT_EQ(rewriteArticle(u"   ", dictionary), u"   ");
-    EXPECT_EQ(rewriteArticle(u"安全第一", dictionary), u"平安第一");
+    const PhraseRewriter rewriter(PhraseDictionary::fromEntries({u"安全=平安"}));
+    EXPECT_FALSE(rewriteArticle(u"", rewriter));
+    EXPECT_FALSE(rewriteArticle(u"请输入要伪原创的内容\n", rewriter));
+    EXPECT_FALSE(rewriteArticle(u"正文安全。请输入要伪原创的内容", rewriter));
+    EXPECT_EQ(rewriteArticle(u"   ", rewriter), u"   ");
+    EXPECT_EQ(rewriteArticle(u"安全第一", rewriter), u"平安第一");
 }
