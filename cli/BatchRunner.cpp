@@ -1,0 +1,162 @@
+#include "BatchRunner.h"
+
+#include "FileIo.h"
+#include "ProgressLine.h"
+#include "TextCodec.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace pexa::cli {
+namespace {
+
+// Reads, rewrites and writes one article; the result's error names what went wrong.
+ArticleResult rewriteJob(const Job& job, const ArticleRewriter& rewriter)
+{
+    ArticleResult failed;
+    const ReadOutcome read = job.input.empty() ? readStandardInput() : readWholeFile(job.input);
+    if (!read.ok()) {
+        failed.error = read.error;
+        return failed;
+    }
+    const DecodedArticle article = decodeArticle(read.bytes);
+    if (!article.ok()) {
+        failed.error = article.error;
+        return failed;
+    }
+    ArticleResult result = rewriter.rewrite(article.text);
+    if (!result.ok())
+        return result;
+    const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
+    if (job.output.empty())
+        result.error = writeStandardOutput(bytes);
+    else if (std::string reason = writeFileAtomically(job.output, bytes); !reason.empty())
+        result.error = "cannot write the result " + job.output.string() + ": " + reason;
+    return result;
+}
+
+ArticleResult processJob(const Job& job, const ArticleRewriter& rewriter)
+{
+    try {
+        return rewriteJob(job, rewriter);
+    } catch (const std::exception& error) {
+        ArticleResult failed;
+        failed.error = std::string("could not be rewritten: ") + error.what();
+        return failed;
+    }
+}
+
+struct Totals
+{
+    std::size_t rewritten = 0;
+    std::size_t failed = 0;
+    std::size_t replacements = 0;
+    ChangeRate changeRate; // summed over the rewritten files
+};
+
+class Reporter
+{
+public:
+    Reporter(std::size_t total, const RunSettings& settings)
+        : m_settings(settings), m_progress(total, settings.showProgress)
+    {
+    }
+
+    void problem(const std::string& message)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_progress.clear();
+        std::fprintf(stderr, "pexa-rewrite: %s\n", message.c_str());
+        ++m_totals.failed;
+    }
+
+    void fileDone(const Job& job, const ArticleResult& result)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_progress.clear();
+        for (const std::string& note : result.notes)
+            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", job.label.c_str(), note.c_str());
+        if (!result.ok()) {
+            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", job.label.c_str(), result.error.c_str());
+            ++m_totals.failed;
+        } else {
+            ++m_totals.rewritten;
+            m_totals.replacements += result.replacements;
+            m_totals.changeRate.changedCharacters += result.changeRate.changedCharacters;
+            m_totals.changeRate.resultCharacters += result.changeRate.resultCharacters;
+            m_totals.changeRate.exact &= result.changeRate.exact;
+            if (m_settings.stats)
+                std::fprintf(stderr, "%s\n",
+                             statsLine(job.label, result.replacements, result.changeRate).c_str());
+        }
+        m_progress.fileDone();
+    }
+
+    // The closing summary of a batch; returns the exit status.
+    int finish(std::size_t fileCount)
+    {
+        m_progress.clear();
+        if (fileCount > 1 && (m_settings.stats || m_totals.failed > 0)) {
+            std::string summary = std::to_string(m_totals.rewritten) + " of " +
+                                  std::to_string(m_totals.rewritten + m_totals.failed) +
+                                  " files rewritten";
+            if (m_settings.stats)
+                summary +=
+                    ": " + changeSummary(m_totals.replacements, m_totals.changeRate) + " overall";
+            std::fprintf(stderr, "%s\n", summary.c_str());
+        }
+        return m_totals.failed > 0 ? 1 : 0;
+    }
+
+private:
+    const RunSettings& m_settings;
+    std::mutex m_mutex;
+    ProgressLine m_progress;
+    Totals m_totals;
+};
+
+} // namespace
+
+std::string changeSummary(std::size_t replacements, const ChangeRate& rate)
+{
+    std::string line = std::to_string(replacements) +
+                       (replacements == 1 ? " replacement" : " replacements") + ", change rate " +
+                       rate.percentText();
+    if (!rate.exact)
+        line += " (measured piece by piece, may be a little high)";
+    return line;
+}
+
+std::string statsLine(const std::string& label, std::size_t replacements, const ChangeRate& rate)
+{
+    return label + ": " + changeSummary(replacements, rate);
+}
+
+int runBatch(const BatchPlan& plan, const PhraseDictionary& dictionary, const RunSettings& settings)
+{
+    Reporter reporter(plan.jobs.size(), settings);
+    for (const std::string& problem : plan.problems)
+        reporter.problem(problem);
+
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        const ArticleRewriter rewriter(dictionary, settings.rewrite);
+        for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
+            reporter.fileDone(plan.jobs[index], processJob(plan.jobs[index], rewriter));
+    };
+    const std::size_t workers =
+        std::max<std::size_t>(1, std::min<std::size_t>(settings.jobs, plan.jobs.size()));
+    std::vector<std::jthread> helpers;
+    for (std::size_t i = 1; i < workers; ++i)
+        helpers.emplace_back(work);
+    work();
+    helpers.clear(); // joins
+    return reporter.finish(plan.jobs.size() + plan.problems.size());
+}
+
+} // namespace pexa::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// File access for the batch: whole files in, whole files out, and a reason in plain words when
+// something cannot be done.
+namespace pexa::cli {
+
+struct ReadOutcome
+{
+    std::string bytes;
+    std::string error; // "no such file", "is a folder", "cannot read (Permission denied)"...
+
+    bool ok() const { return error.empty(); }
+};
+
+ReadOutcome readWholeFile(const std::filesystem::path& path);
+ReadOutcome readStandardInput();
+
+// Writes `bytes` to a temporary file beside `target` and renames it onto the target, so the
+// target is either the complete new file or untouched. Creates missing folders on the way.
+// Returns the reason on failure (the temporary file is removed), empty on success.
+std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// Writes all of `bytes` to standard output; the reason on failure, empty on success.
+std::string writeStandardOutput(std::string_view bytes);
+
+} // namespace pexa::cli

@@ -1,0 +1,79 @@
+// pexa-rewrite: the command-line rewriter for batches of articles.
+#include "BatchRunner.h"
+#include "BuiltinDictionary.h"
+#include "FileIo.h"
+#include "TextCodec.h"
+
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
+
+using namespace pexa;
+using namespace pexa::cli;
+
+namespace {
+
+constexpr int usageStatus = 2;
+
+int refuseUsage(const std::string& reason)
+{
+    std::fprintf(stderr, "pexa-rewrite: %s\nTry 'pexa-rewrite --help'.\n", reason.c_str());
+    return usageStatus;
+}
+
+// Adds the terms of every --protect-file; the reason when one cannot be read.
+std::string readProtectFiles(Options& options)
+{
+    for (const std::string& file : options.protectFiles) {
+        const ReadOutcome read = readWholeFile(file);
+        if (!read.ok())
+            return file + ": " + read.error;
+        const DecodedArticle decoded = decodeArticle(read.bytes);
+        if (!decoded.ok())
+            return file + ": " + decoded.error;
+        for (std::u16string& term : termsOfLines(decoded.text))
+            options.protectedTerms.push_back(std::move(term));
+    }
+    return {};
+}
+
+RunSettings runSettingsFrom(const Options& options)
+{
+    RunSettings settings;
+    settings.rewrite.protectedTerms = ProtectedTerms(options.protectedTerms);
+    settings.rewrite.shuffle = options.shuffle;
+    settings.rewrite.seed = options.seed;
+    settings.rewrite.traditional = options.traditional;
+    settings.rewrite.measure = options.stats;
+    settings.jobs =
+        options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    settings.stats = options.stats;
+    settings.showProgress = ::isatty(STDERR_FILENO) == 1;
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (commandLine.action) {
+    case Action::ShowHelp:
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    case Action::ShowVersion:
+        std::printf("pexa-rewrite %s\n", PEXA_VERSION);
+        return 0;
+    case Action::RefuseUsage:
+        return refuseUsage(commandLine.error);
+    case Action::Run:
+        break;
+    }
+    Options& options = commandLine.options;
+    if (std::string reason = readProtectFiles(options); !reason.empty())
+        return refuseUsage(reason);
+    const BatchPlan plan = planBatch(options);
+    if (!plan.refusal.empty())
+        return refuseUsage(plan.refusal);
+    return runBatch(plan, loadBuiltinDictionary(), runSettingsFrom(options));
+}
