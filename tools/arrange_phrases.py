@@ -740,7 +740,7 @@ def choose_targets(problem, rng, log):
 
 
 def _add_targets(problem, kind, wanted, pair_nodes, rng):
-    """Fire `wanted` relations of one kind, keeping the graph acyclic and the pins reachable.
+    """Fire `wanted` relations of one kind, keeping the graph acyclic and the pinned slots feasible.
 
     Only entries that witness nothing yet are made targets, so the trial graph
     differs from the current one in two adjacency lists only.
@@ -791,7 +791,7 @@ def assign_segments(problem, rng):
     successors = precedence_edges(problem.size, problem.relations, problem.targets)
     bounds = SegmentBounds(problem, successors, pinned_segments(problem))
     capacity = {s: hi - lo + 1 for s, (lo, hi) in enumerate(SEGMENTS)}
-    for node, segment in list(bounds.placed.items()):
+    for segment in bounds.placed.values():
         capacity[segment] -= 1
     _place_pairs(problem, bounds, capacity, rng)
     free = [n for n in range(problem.size) if n not in bounds.placed]
