@@ -44,6 +44,13 @@ std::u16string_view toView(const QString& text)
                                static_cast<std::size_t>(text.size()));
 }
 
+// "Pexa伪原创工具V1.0", then the publisher, its website and a contact, each group two blanks apart.
+QString caption()
+{
+    return QStringLiteral("Pexa伪原创工具V1.0  ") + toQString(publisher::name) +
+           toQString(publisher::websiteHost) + QStringLiteral("  ") + toQString(publisher::contact);
+}
+
 // A multi-line box as the window wants it: no scroll bars, and Tab moves on instead of typing.
 QPlainTextEdit* createTextBox(QWidget* parent, const QString& name, const QRect& geometry,
                               std::u16string_view initialText)
@@ -95,12 +102,6 @@ Form1::Form1(PhraseDictionary dictionary, DesktopServices desktop, QWidget* pare
 }
 
 Form1::~Form1() = default;
-
-QString Form1::caption()
-{
-    return QStringLiteral("Pexa伪原创工具V1.0  ") + toQString(publisher::name) +
-           toQString(publisher::websiteHost) + QStringLiteral("  ") + toQString(publisher::contact);
-}
 
 void Form1::createControls()
 {

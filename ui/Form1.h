@@ -41,8 +41,6 @@ public:
     const QString& text1() const { return m_text1; }
     const QString& text4() const { return m_text4; }
 
-    static QString caption();
-
 signals:
     // Timer1's first and only tick: time for the start-up update check.
     void updateCheckDue();

@@ -414,8 +414,9 @@ private slots:
         sinceCreation.start();
         Form1 window(smallDictionary(), m_desktop.services());
         QSignalSpy due(&window, &Form1::updateCheckDue);
-        QVERIFY(due.wait(4000));
-        QVERIFY2(sinceCreation.elapsed() >= 1900 && sinceCreation.elapsed() < 3500,
+        // A coarse timer may fire up to 5 % early; a busy machine may deliver it late.
+        QVERIFY(due.wait(5000));
+        QVERIFY2(sinceCreation.elapsed() >= 1800 && sinceCreation.elapsed() < 4000,
                  qPrintable(QString::number(sinceCreation.elapsed())));
         QVERIFY(!window.findChild<QTimer*>("Timer1")->isActive());
         QTest::qWait(100);
