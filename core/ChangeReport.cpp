@@ -6,14 +6,22 @@
 #include <array>
 #include <bit>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace pexa {
 
 // ---- Replacement count ----------------------------------------------------------------------
 
+namespace {
+
+std::uint32_t openingOf(char16_t first, char16_t second)
+{
+    return (std::uint32_t{first} << 16) | second;
+}
+
+} // namespace
+
 ReplacementCounter::ReplacementCounter(PhraseDictionary dictionary)
-    : m_dictionary(std::move(dictionary)), m_inSomeSource(0x10000), m_entriesByFirstUnit(0x10000)
+    : m_dictionary(std::move(dictionary)), m_inSomeSource(0x10000)
 {
     for (std::size_t position = 0; position < m_dictionary.size(); ++position) {
         const std::u16string& source = m_dictionary[position].source;
@@ -21,7 +29,10 @@ ReplacementCounter::ReplacementCounter(PhraseDictionary dictionary)
             continue; // an empty source replaces nothing
         for (char16_t unit : source)
             m_inSomeSource[unit] = true;
-        m_entriesByFirstUnit[source.front()].push_back(position);
+        if (source.size() == 1)
+            m_entriesByOnlyUnit[source[0]].push_back(position);
+        else
+            m_entriesByOpening[openingOf(source[0], source[1])].push_back(position);
     }
 }
 
@@ -45,46 +56,49 @@ std::size_t ReplacementCounter::count(std::u16string_view text) const
     return total;
 }
 
+// Entries that do not occur in the working text replace nothing, so only the next occurring entry
+// needs applying; after it the text has changed and is searched again from the entry after it.
 std::size_t ReplacementCounter::countInPiece(std::u16string_view piece) const
 {
     std::u16string working(piece);
     std::size_t replaced = 0;
-    for (std::size_t position : entriesThatCanMatch(piece)) {
+    for (std::size_t position = firstOccurringEntry(working, 0); position != npos;
+         position = firstOccurringEntry(working, position + 1)) {
         const PhraseEntry& entry = m_dictionary[position];
         replaced += text::replaceAllInPlace(working, entry.source, entry.replacement);
     }
     return replaced;
 }
 
-// The entries, in dictionary order, whose source consists of units that the piece holds or that
-// some such entry's replacement could bring in. Every other entry has a source unit that never
-// appears in the piece, so it can never match there.
-std::vector<std::size_t> ReplacementCounter::entriesThatCanMatch(std::u16string_view piece) const
+std::size_t ReplacementCounter::firstOccurringEntry(std::u16string_view text,
+                                                    std::size_t from) const
 {
-    std::unordered_set<char16_t> reachableUnits(piece.begin(), piece.end());
-    std::vector<bool> taken(m_dictionary.size());
-    std::vector<std::size_t> candidates;
-    bool grown = true;
-    while (grown) {
-        grown = false;
-        const std::vector<char16_t> units(reachableUnits.begin(), reachableUnits.end());
-        for (char16_t unit : units) {
-            for (std::size_t position : m_entriesByFirstUnit[unit]) {
-                const PhraseEntry& entry = m_dictionary[position];
-                const bool allReachable =
-                    std::all_of(entry.source.begin(), entry.source.end(),
-                                [&](char16_t u) { return reachableUnits.contains(u); });
-                if (taken[position] || !allReachable)
-                    continue;
-                taken[position] = true;
-                candidates.push_back(position);
-                for (char16_t added : entry.replacement)
-                    grown |= reachableUnits.insert(added).second;
-            }
-        }
+    std::size_t first = npos;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const std::u16string_view here = text.substr(at);
+        const auto single = m_entriesByOnlyUnit.find(here[0]);
+        if (single != m_entriesByOnlyUnit.end())
+            first = firstOccurringIn(single->second, here, from, first);
+        if (here.size() < 2)
+            continue;
+        const auto opening = m_entriesByOpening.find(openingOf(here[0], here[1]));
+        if (opening != m_entriesByOpening.end())
+            first = firstOccurringIn(opening->second, here, from, first);
     }
-    std::sort(candidates.begin(), candidates.end());
-    return candidates;
+    return first;
+}
+
+// The first of `candidates` in [from, before) whose source starts `textFromHere`, else `before`.
+std::size_t ReplacementCounter::firstOccurringIn(const std::vector<std::size_t>& candidates,
+                                                 std::u16string_view textFromHere, std::size_t from,
+                                                 std::size_t before) const
+{
+    auto position = std::lower_bound(candidates.begin(), candidates.end(), from);
+    for (; position != candidates.end() && *position < before; ++position) {
+        if (textFromHere.starts_with(m_dictionary[*position].source))
+            return *position;
+    }
+    return before;
 }
 
 // ---- Change rate ----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pexa {
@@ -15,8 +16,9 @@ namespace pexa {
 // that a cascade rewrites twice counts twice.
 //
 // Fast because a code unit that occurs in no source can never be inside a match: such units cut
-// the text into pieces that are counted on their own, identical pieces once, and a piece is only
-// tried with the entries whose source units can all appear in it.
+// the text into pieces that are counted on their own, identical pieces once. Within a piece only
+// the entries that occur in it do anything, so the count jumps from one occurring entry to the next
+// (found through an index by each source's first two code units) instead of trying every entry.
 class ReplacementCounter
 {
 public:
@@ -25,12 +27,22 @@ public:
     std::size_t count(std::u16string_view text) const;
 
 private:
+    static constexpr std::size_t npos = std::u16string_view::npos;
+
     std::size_t countInPiece(std::u16string_view piece) const;
-    std::vector<std::size_t> entriesThatCanMatch(std::u16string_view piece) const;
+    // The first entry at or after `from` in dictionary order whose source occurs in `text`, or
+    // npos.
+    std::size_t firstOccurringEntry(std::u16string_view text, std::size_t from) const;
+    std::size_t firstOccurringIn(const std::vector<std::size_t>& candidates,
+                                 std::u16string_view textFromHere, std::size_t from,
+                                 std::size_t before) const;
 
     PhraseDictionary m_dictionary;
-    std::vector<bool> m_inSomeSource;                           // indexed by code unit
-    std::vector<std::vector<std::size_t>> m_entriesByFirstUnit; // indexed by code unit
+    std::vector<bool> m_inSomeSource; // indexed by code unit
+    // Entry positions in dictionary order, by the source's first two code units (one-unit sources
+    // by that unit alone).
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> m_entriesByOpening;
+    std::unordered_map<char16_t, std::vector<std::size_t>> m_entriesByOnlyUnit;
 };
 
 // How much of a result is new: the characters (code points) of the result that are not part of a

@@ -1,5 +1,6 @@
 #include "ChangeReport.h"
 
+#include "BuiltinDictionary.h"
 #include "TextOps.h"
 
 #include <gtest/gtest.h>
@@ -174,4 +175,17 @@ TEST(ReplacementCountTest, AgreesWithTheLiteralCountOnRandomTexts)
         const ReplacementCounter counter(PhraseDictionary::fromEntries(entries));
         ASSERT_EQ(counter.count(text), literalCount(text, entries)) << "round " << round;
     }
+}
+
+TEST(ReplacementCountTest, AgreesWithTheLiteralCountOnTheBuiltInDictionary)
+{
+    const PhraseDictionary dictionary = loadBuiltinDictionary();
+    std::vector<std::u16string> entries;
+    std::u16string text;
+    for (const PhraseEntry& entry : dictionary.entries()) {
+        entries.push_back(entry.source + u"=" + entry.replacement);
+        if (entries.size() % 7 == 0)
+            text += entry.source + entry.replacement + u"，" + entry.source;
+    }
+    EXPECT_EQ(ReplacementCounter(dictionary).count(text), literalCount(text, entries));
 }
