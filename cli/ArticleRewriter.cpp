@@ -1,18 +1,51 @@
 #include "ArticleRewriter.h"
 
 #include "Placeholders.h"
+#include "ScriptConverter.h"
 #include "SentenceShuffle.h"
 #include "TextOps.h"
 
-namespace pexa::cli {
+#include <algorithm>
+#include <future>
 
-ArticleRewriter::ArticleRewriter(const PhraseDictionary& dictionary, RewriteSettings settings)
-    : m_settings(std::move(settings)), m_rewriter(dictionary)
+namespace pexa::cli {
+namespace {
+
+// Below this many code units a part is not worth a thread of its own.
+constexpr std::size_t smallestPart = 32 * 1024;
+
+bool anyHoldsLineBreak(const std::vector<std::u16string>& texts)
 {
-    if (m_settings.measure)
-        m_counter.emplace(dictionary);
-    if (m_settings.traditional)
-        m_converter = std::make_unique<ScriptConverter>();
+    return std::any_of(texts.begin(), texts.end(), [](const std::u16string& text) {
+        return text.find(u'\n') != std::u16string::npos;
+    });
+}
+
+bool anySourceHoldsLineBreak(const PhraseDictionary& dictionary)
+{
+    return std::any_of(
+        dictionary.entries().begin(), dictionary.entries().end(),
+        [](const PhraseEntry& entry) { return entry.source.find(u'\n') != std::u16string::npos; });
+}
+
+// The converter loads its tables on first use and is not meant to be shared between threads, so
+// each thread that converts keeps its own.
+const ScriptConverter& threadConverter()
+{
+    thread_local const ScriptConverter converter;
+    return converter;
+}
+
+} // namespace
+
+ArticleRewriter::ArticleRewriter(PhraseDictionary dictionary, RewriteSettings settings)
+    : m_settings(std::move(settings)),
+      m_lineBreaksCutCleanly(!anySourceHoldsLineBreak(dictionary) &&
+                             !anyHoldsLineBreak(m_settings.protectedTerms.terms())),
+      m_counter(m_settings.measure ? std::make_optional<ReplacementCounter>(dictionary)
+                                   : std::nullopt),
+      m_rewriter(std::move(dictionary))
+{
 }
 
 ArticleResult ArticleRewriter::rewrite(std::u16string_view article) const
@@ -25,15 +58,52 @@ ArticleResult ArticleRewriter::rewrite(std::u16string_view article) const
                        "window treats as no input; not rewritten";
         return result;
     }
-    result.text = rewriteProtected(article, m_rewriter, m_settings.protectedTerms);
+    result.text = rewriteInParts(article);
     if (m_settings.shuffle)
         shuffleInto(result);
-    if (m_converter)
-        result.text = m_converter->convert(result.text, Script::Traditional);
+    if (m_settings.traditional)
+        result.text = threadConverter().convert(result.text, Script::Traditional);
     if (m_counter) {
         result.replacements = countReplacements(article);
         result.changeRate = measureChangeRate(article, result.text);
     }
+    return result;
+}
+
+std::vector<std::u16string_view> ArticleRewriter::partsForThreads(std::u16string_view article) const
+{
+    const std::size_t wanted =
+        std::min<std::size_t>(m_settings.threadsPerArticle, article.size() / smallestPart);
+    if (wanted < 2 || !m_lineBreaksCutCleanly)
+        return {article};
+    std::vector<std::u16string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t part = 1; part < wanted; ++part) {
+        const std::size_t lineBreak =
+            article.find(u'\n', std::max(start, article.size() * part / wanted));
+        if (lineBreak == std::u16string_view::npos)
+            break;
+        parts.push_back(article.substr(start, lineBreak + 1 - start));
+        start = lineBreak + 1;
+    }
+    parts.push_back(article.substr(start));
+    return parts;
+}
+
+// No source or protected term holds a line break, so no match and no term crosses one: the parts
+// rewritten on their own and joined give exactly the rewrite of the whole.
+std::u16string ArticleRewriter::rewriteInParts(std::u16string_view article) const
+{
+    const std::vector<std::u16string_view> parts = partsForThreads(article);
+    auto rewritePart = [this](std::u16string_view part) {
+        return rewriteProtected(part, m_rewriter, m_settings.protectedTerms);
+    };
+    std::vector<std::future<std::u16string>> laterParts;
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        laterParts.push_back(std::async(std::launch::async, rewritePart, parts[i]));
+    std::u16string result = rewritePart(parts.front());
+    for (std::future<std::u16string>& part : laterParts)
+        result += part.get();
     return result;
 }
 

@@ -4,10 +4,8 @@
 #include "PhraseDictionary.h"
 #include "PhraseSubstitution.h"
 #include "ProtectedRewrite.h"
-#include "ScriptConverter.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +20,8 @@ struct RewriteSettings
     bool shuffle = false;
     std::optional<std::uint64_t> seed; // without it the shuffle is seeded from the clock
     bool traditional = false;
-    bool measure = false; // count replacements and the change rate
+    bool measure = false;           // count replacements and the change rate
+    unsigned threadsPerArticle = 1; // threads that may share the rewrite of one long article
 };
 
 struct ArticleResult
@@ -36,25 +35,33 @@ struct ArticleResult
     bool ok() const { return error.empty(); }
 };
 
-// Rewrites articles one after another. Owns its rewriter and converter, so each worker thread of a
-// batch has its own and nothing in the engine is shared between threads.
+// Rewrites articles with the built-in dictionary and the run's settings. Built once per run and
+// shared by all worker threads: the phrase rewriter and the counter keep nothing between calls, and
+// the one part that does (the script converter's tables) is kept per thread.
 class ArticleRewriter
 {
 public:
-    ArticleRewriter(const PhraseDictionary& dictionary, RewriteSettings settings);
+    ArticleRewriter(PhraseDictionary dictionary, RewriteSettings settings);
 
     // An empty article gives an empty result. An article holding the input box's placeholder text
     // is refused, as the window refuses it.
     ArticleResult rewrite(std::u16string_view article) const;
 
+    // The stretches a long article is cut into so that several threads can rewrite it: cut just
+    // after line breaks, into at most `threadsPerArticle` parts. One part when cutting could change
+    // the result (a source or a protected term holding a line break) or the article is short.
+    std::vector<std::u16string_view> partsForThreads(std::u16string_view article) const;
+
 private:
+    std::u16string rewriteInParts(std::u16string_view article) const;
     void shuffleInto(ArticleResult& result) const;
     std::size_t countReplacements(std::u16string_view article) const;
 
+    // Declared in the order the constructor needs: the dictionary is moved into the rewriter last.
     RewriteSettings m_settings;
-    PhraseRewriter m_rewriter;
+    bool m_lineBreaksCutCleanly;
     std::optional<ReplacementCounter> m_counter;
-    std::unique_ptr<ScriptConverter> m_converter;
+    PhraseRewriter m_rewriter;
 };
 
 } // namespace pexa::cli

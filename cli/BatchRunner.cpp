@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,8 +16,22 @@
 namespace pexa::cli {
 namespace {
 
+// The run's one rewriter, built on a helper thread while the first articles are read.
+using PendingRewriter = std::shared_future<std::shared_ptr<const ArticleRewriter>>;
+
+PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictionary,
+                              RewriteSettings settings)
+{
+    return std::async(std::launch::async,
+                      [&dictionary, settings = std::move(settings)]() mutable {
+                          return std::make_shared<const ArticleRewriter>(dictionary.get(),
+                                                                         std::move(settings));
+                      })
+        .share();
+}
+
 // Reads, rewrites and writes one article; the result's error names what went wrong.
-ArticleResult rewriteJob(const Job& job, const ArticleRewriter& rewriter)
+ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter)
 {
     ArticleResult failed;
     const ReadOutcome read = job.input.empty() ? readStandardInput() : readWholeFile(job.input);
@@ -29,7 +44,7 @@ ArticleResult rewriteJob(const Job& job, const ArticleRewriter& rewriter)
         failed.error = article.error;
         return failed;
     }
-    ArticleResult result = rewriter.rewrite(article.text);
+    ArticleResult result = rewriter.get()->rewrite(article.text);
     if (!result.ok())
         return result;
     const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
@@ -40,7 +55,7 @@ ArticleResult rewriteJob(const Job& job, const ArticleRewriter& rewriter)
     return result;
 }
 
-ArticleResult processJob(const Job& job, const ArticleRewriter& rewriter)
+ArticleResult processJob(const Job& job, const PendingRewriter& rewriter)
 {
     try {
         return rewriteJob(job, rewriter);
@@ -137,20 +152,26 @@ std::string statsLine(const std::string& label, std::size_t replacements, const 
     return label + ": " + changeSummary(replacements, rate);
 }
 
-int runBatch(const BatchPlan& plan, const PhraseDictionary& dictionary, const RunSettings& settings)
+int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& dictionary,
+             const RunSettings& settings)
 {
     Reporter reporter(plan.jobs.size(), settings);
     for (const std::string& problem : plan.problems)
         reporter.problem(problem);
 
+    // Files are shared out among the workers; with fewer files than workers, the spare threads help
+    // with the long articles.
+    const std::size_t workers =
+        std::max<std::size_t>(1, std::min<std::size_t>(settings.jobs, plan.jobs.size()));
+    RewriteSettings rewriteSettings = settings.rewrite;
+    rewriteSettings.threadsPerArticle = std::max<unsigned>(1, settings.jobs / workers);
+    const PendingRewriter rewriter = buildRewriter(dictionary, std::move(rewriteSettings));
+
     std::atomic<std::size_t> next{0};
     auto work = [&] {
-        const ArticleRewriter rewriter(dictionary, settings.rewrite);
         for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
             reporter.fileDone(plan.jobs[index], processJob(plan.jobs[index], rewriter));
     };
-    const std::size_t workers =
-        std::max<std::size_t>(1, std::min<std::size_t>(settings.jobs, plan.jobs.size()));
     std::vector<std::jthread> helpers;
     for (std::size_t i = 1; i < workers; ++i)
         helpers.emplace_back(work);

@@ -4,6 +4,7 @@
 #include "BatchPlan.h"
 
 #include <cstddef>
+#include <future>
 #include <string>
 
 namespace pexa::cli {
@@ -11,7 +12,7 @@ namespace pexa::cli {
 struct RunSettings
 {
     RewriteSettings rewrite;
-    unsigned jobs = 1;  // worker threads
+    unsigned jobs = 1;  // threads: files at a time, or parts of one long article
     bool stats = false; // per-file report and closing summary on standard error
     bool showProgress = false;
 };
@@ -19,7 +20,10 @@ struct RunSettings
 // Rewrites every job of the plan, `jobs` at a time, and tells on standard error what failed and,
 // with stats, what changed. A failed file never stops the others. Returns the exit status: 0 when
 // every file was rewritten, 1 when some failed (including the plan's problems).
-int runBatch(const BatchPlan& plan, const PhraseDictionary& dictionary,
+//
+// The dictionary may still be loading: the run's one rewriter is built on a helper thread while the
+// workers read their first articles, which for a single large file hides most of the start-up.
+int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& dictionary,
              const RunSettings& settings);
 
 // "12 replacements, change rate 23.4%", with a warning when the rate was measured piece by piece.

@@ -1,5 +1,6 @@
 #include "FileIo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -21,19 +22,23 @@ std::string reasonFromErrno(const char* what, int error)
     return std::string(what) + " (" + std::strerror(error) + ")";
 }
 
-// Reads until end of file; false with errno set on a read error.
-bool readAll(int fd, std::string& bytes)
+// Reads until end of file straight into `bytes`, growing it as needed; false with errno set on a
+// read error. `expectedSize` (a regular file's size) lets one read take the whole file.
+bool readAll(int fd, std::string& bytes, std::size_t expectedSize = 0)
 {
-    char buffer[1 << 16];
+    std::size_t filled = 0;
+    bytes.resize(std::max<std::size_t>(expectedSize + 1, 1 << 16));
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            return true;
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0)
-            return false;
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (got <= 0) {
+            bytes.resize(filled);
+            return got == 0;
+        }
+        filled += static_cast<std::size_t>(got);
     }
 }
 
@@ -83,9 +88,7 @@ ReadOutcome readWholeFile(const std::filesystem::path& path)
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         outcome.error = "is a folder, not a file";
     } else {
-        if (info.st_size > 0)
-            outcome.bytes.reserve(static_cast<std::size_t>(info.st_size));
-        if (!readAll(fd, outcome.bytes))
+        if (!readAll(fd, outcome.bytes, static_cast<std::size_t>(std::max<off_t>(info.st_size, 0))))
             outcome.error = reasonFromErrno("cannot read", errno);
     }
     ::close(fd);

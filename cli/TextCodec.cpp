@@ -64,9 +64,9 @@ DecodedArticle decodeArticle(std::string_view bytes)
 
 std::string encodeResult(std::u16string_view text, bool withByteOrderMark)
 {
-    std::string bytes = withByteOrderMark ? std::string(utf8ByteOrderMark) : std::string();
-    bytes += utf8::encode(text);
-    return bytes;
+    if (!withByteOrderMark)
+        return utf8::encode(text);
+    return std::string(utf8ByteOrderMark) + utf8::encode(text);
 }
 
 } // namespace pexa::cli

@@ -5,6 +5,7 @@
 #include "TextCodec.h"
 
 #include <cstdio>
+#include <future>
 #include <thread>
 #include <unistd.h>
 
@@ -69,11 +70,14 @@ int main(int argc, char** argv)
     case Action::Run:
         break;
     }
+    // The dictionary loads while the rest of the command line is looked at.
+    const std::shared_future<PhraseDictionary> dictionary =
+        std::async(std::launch::async, loadBuiltinDictionary).share();
     Options& options = commandLine.options;
     if (std::string reason = readProtectFiles(options); !reason.empty())
         return refuseUsage(reason);
     const BatchPlan plan = planBatch(options);
     if (!plan.refusal.empty())
         return refuseUsage(plan.refusal);
-    return runBatch(plan, loadBuiltinDictionary(), runSettingsFrom(options));
+    return runBatch(plan, dictionary, runSettingsFrom(options));
 }

@@ -27,6 +27,8 @@ public:
     explicit ProtectedTerms(const std::vector<std::u16string>& terms);
 
     bool empty() const { return m_terms.empty(); }
+    // The distinct terms, longest first.
+    const std::vector<std::u16string>& terms() const { return m_terms; }
 
     // The stretches of `text` covered by some occurrence of some term, in text order. Overlapping
     // or touching occurrences make one stretch: with terms "ab" and "bc", "xabcx" gives [1, 4).
