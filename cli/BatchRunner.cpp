@@ -93,7 +93,8 @@ public:
     void fileDone(const Job& job, const ArticleResult& result)
     {
         const std::lock_guard lock(m_mutex);
-        m_progress.clear();
+        if (!result.notes.empty() || !result.ok() || m_settings.stats)
+            m_progress.clear();
         for (const std::string& note : result.notes)
             std::fprintf(stderr, "pexa-rewrite: %s: %s\n", job.label.c_str(), note.c_str());
         if (!result.ok()) {

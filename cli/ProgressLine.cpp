@@ -13,12 +13,15 @@ ProgressLine::ProgressLine(std::size_t total, bool enabled)
 void ProgressLine::fileDone()
 {
     ++m_done;
-    if (!m_enabled)
+    const auto now = std::chrono::steady_clock::now();
+    // Redrawn a few times a second at most: a fast batch would otherwise flood the terminal.
+    if (!m_enabled || (m_shown && now - m_lastDrawn < redrawInterval && m_done < m_total))
         return;
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_start;
+    const std::chrono::duration<double> elapsed = now - m_start;
     std::fprintf(stderr, "\r\033[K%s", describe(m_done, m_total, elapsed.count()).c_str());
     std::fflush(stderr);
     m_shown = true;
+    m_lastDrawn = now;
 }
 
 void ProgressLine::clear()

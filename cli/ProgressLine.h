@@ -26,6 +26,8 @@ private:
     bool m_enabled;
     bool m_shown = false;
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastDrawn;
+    static constexpr std::chrono::milliseconds redrawInterval{200};
 };
 
 } // namespace pexa::cli
