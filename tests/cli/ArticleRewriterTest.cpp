@@ -86,15 +86,6 @@ TEST(ArticleRewriterTest, ProtectedStretchesAreNotCounted)
     EXPECT_EQ(result.changeRate.percentText(), "14.3%"); // 平 is the one new character of seven
 }
 
-TEST(ArticleRewriterTest, EmptyArticleGivesEmptyResultAndThePlaceholderIsRefused)
-{
-    const ArticleRewriter rewriter(builtinDictionary(), withThreads(1));
-    const ArticleResult empty = rewriter.rewrite(u"");
-    EXPECT_TRUE(empty.ok());
-    EXPECT_EQ(empty.text, u"");
-    EXPECT_FALSE(rewriter.rewrite(u"请输入要伪原创的内容\n").ok());
-}
-
 TEST(ArticleRewriterTest, AShuffleThatCannotHappenIsANoteNotAFailure)
 {
     RewriteSettings settings = withThreads(1);

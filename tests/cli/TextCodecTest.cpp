@@ -4,20 +4,6 @@
 
 using namespace pexa::cli;
 
-TEST(TextCodecTest, Utf8IsReadAsUtf8AndKeepsItsByteOrderMark)
-{
-    const DecodedArticle plain = decodeArticle("安全\r\n");
-    ASSERT_TRUE(plain.ok());
-    EXPECT_EQ(plain.text, u"安全\r\n");
-    EXPECT_EQ(plain.encoding, SourceEncoding::Utf8);
-
-    const DecodedArticle marked = decodeArticle("\xEF\xBB\xBF安全");
-    ASSERT_TRUE(marked.ok());
-    EXPECT_EQ(marked.text, u"安全");
-    EXPECT_TRUE(marked.hadByteOrderMark);
-    EXPECT_EQ(encodeResult(u"平安", true), "\xEF\xBB\xBF平安");
-}
-
 TEST(TextCodecTest, GbkAndGb18030BytesAreReadWhenNotUtf8)
 {
     // 安全第一， in GBK.

@@ -78,10 +78,3 @@ TEST(ProtectedRewriteTest, EmptyAndRepeatedTermsAreIgnored)
     const ProtectedTerms twice({u"文字", u"文字"});
     EXPECT_EQ(twice.coveredSpans(u"文字"), (std::vector<TextSpan>{{0, 2}}));
 }
-
-TEST(ProtectedRewriteTest, GapsAreThePiecesOutsideTheSpans)
-{
-    const std::u16string text = u"ab12cd34";
-    const std::vector<std::u16string_view> gaps = gapsBetween(text, {{2, 4}, {6, 8}});
-    EXPECT_EQ(gaps, (std::vector<std::u16string_view>{u"ab", u"cd", u""}));
-}
