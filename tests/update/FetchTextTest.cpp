@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 
 using namespace pexa;
 using namespace std::chrono_literals;
@@ -106,6 +107,19 @@ private slots:
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(server.requestedPaths().size(), 1);
         QTRY_COMPARE(server.openConnections(), 0);
+    }
+
+    void waitingForASlowAnswerLeavesTheProcessorIdle()
+    {
+        LocalHttpServer server;
+        server.answer(200, "9.4\r\n");
+        server.answerAfter(600ms);
+        const std::clock_t processorBefore = std::clock();
+        QCOMPARE(Module1::FetchText(server.address(versionFilePath)), QStringLiteral("9.4\r\n"));
+        const double processorMs = 1000.0 * double(std::clock() - processorBefore) / CLOCKS_PER_SEC;
+        // A polling wait would keep one core busy for the whole 600 ms.
+        QVERIFY2(processorMs < 150,
+                 qPrintable(QStringLiteral("%1 ms of processor time").arg(processorMs)));
     }
 
     void programExitDuringTheWaitDropsTheRequest()
