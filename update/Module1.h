@@ -20,14 +20,14 @@ inline constexpr qsizetype maxBodyBytes = 64 * 1024;
 // and its close request. Gives nothing when the request fails, the status is not a success (2xx),
 // the body is larger than maxBodyBytes, no answer came within `giveUpAfter`, or the program is
 // ending (QCoreApplication::exit) during the wait.
-// FetchText(u"http://update.pexa.example/mireva/zazure.txt"_s) gives "9.3\r\n..." or nothing.
+// FetchText("http://update.pexa.example/mireva/zazure.txt") gives "9.3\r\n..." or nothing.
 std::optional<QString> FetchText(const QString& address,
                                  std::chrono::milliseconds giveUpAfter = fetchGiveUpTime);
 
 // Decodes `bytes` in the character set named `charset` ("gb2312", "utf-8", ...), through Qt's
 // ICU-backed decoders. Gives nothing when the character set is unknown. Bytes that are not valid in
 // the set come back as the decoder's substitution character.
-// DecodeBody("\xD6\xD0\xCE\xC4", u"gb2312"_s) gives "中文".
+// DecodeBody("\xD6\xD0\xCE\xC4", "gb2312") gives "中文".
 std::optional<QString> DecodeBody(QByteArrayView bytes, const QString& charset);
 
 } // namespace pexa::Module1
