@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -117,24 +116,6 @@ private slots:
         QCOMPARE(m_desktop->messages.shown.size(), 1);
     }
 
-    void windowHandlesAClickDuringASlowAnswer()
-    {
-        m_server->answer(200, "9.4\r\n");
-        m_server->answerAfter(300ms);
-        QPushButton button(QStringLiteral("清空"));
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        QSignalSpy clicks(&button, &QPushButton::clicked);
-        connect(
-            m_server.get(), &LocalHttpServer::requestReceived, &button,
-            [&button] { QTest::mouseClick(&button, Qt::LeftButton); }, Qt::QueuedConnection);
-
-        runCheck();
-
-        QCOMPARE(clicks.size(), 1);
-        QCOMPARE(m_desktop->messages.shown.size(), 1);
-    }
-
     void versionWithMarkupIsShownAsPlainText()
     {
         m_server->answer(200, "<b>9.4</b>\r\n");
@@ -159,26 +140,6 @@ private slots:
         QCOMPARE(shownText, QStringLiteral("最新版本<b>9.4</b>，是否更新？"));
         QCOMPARE(shownFormat, Qt::PlainText);
         QVERIFY(m_desktop->urls.opened.isEmpty());
-    }
-
-    void programExitDuringTheWaitEndsTheCheckSilently()
-    {
-        m_server->neverAnswer();
-        UpdateCheck check(m_desktop->services(), m_server->host());
-        // The window's confirmed close calls the real exit while the check still waits.
-        connect(
-            m_server.get(), &LocalHttpServer::requestReceived, qApp,
-            [] { QCoreApplication::exit(7); }, Qt::QueuedConnection);
-        bool checkReturned = false;
-        QTimer::singleShot(0, &check, [&] {
-            check.run();
-            checkReturned = true;
-        });
-
-        QCOMPARE(QCoreApplication::exec(), 7);
-        QVERIFY(checkReturned);
-        QVERIFY(m_desktop->messages.shown.isEmpty());
-        QTRY_COMPARE(m_server->openConnections(), 0);
     }
 
 private:
