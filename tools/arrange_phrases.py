@@ -259,9 +259,8 @@ class Selection:
         self.banned_options = set()
         self.banned_pairs = set()
         self.drop_count = defaultdict(int)
+        self.neighbours = self._synonym_neighbours(pool_pairs)
         self.options = self._build_options(pool_pairs)
-        self.synonym_pairs = {(source, option.replacement) for source, option_list in self.options.items()
-                              for option in option_list if not option.is_opposite}
         self.containers = self._containers()
         self.exposure = self._exposure()
         self.word_order = self._order_words()
@@ -270,15 +269,29 @@ class Selection:
 
     # -- candidates
 
+    @staticmethod
+    def _synonym_neighbours(pool_pairs):
+        neighbours = defaultdict(set)
+        for first, second, is_opposite in pool_pairs:
+            if not is_opposite:
+                neighbours[first].add(second)
+                neighbours[second].add(first)
+        return neighbours
+
     def _build_options(self, pool_pairs):
+        """{source: [Option]}, best first: synonyms, then replacements in a synonym
+        triangle with the source, so that a chain A -> B -> C usually ends on a
+        synonym of A, then the pair as written."""
         forbidden = forbidden_sources()
+        neighbours = self.neighbours
         options = defaultdict(list)
         for first, second, is_opposite in pool_pairs:
             for source, replacement, written in ((first, second, True), (second, first, False)):
                 if (source in forbidden or not is_valid_pair(source, replacement)
                         or not is_lexicon_phrase(replacement, self.lexicon)):
                     continue
-                rank = (is_opposite, not written, self.rng.random())
+                in_triangle = bool(neighbours[source] & neighbours[replacement])
+                rank = (is_opposite, not in_triangle, not written, self.rng.random())
                 options[source].append(Option(source, replacement, is_opposite, rank))
         for source in options:
             options[source].sort(key=lambda option: option.rank)
@@ -338,8 +351,11 @@ class Selection:
             self.chosen[source] = Option(source, replacement, is_opposite, ())
         self.pair_of["防范"], self.pair_of["防备"] = "防备", "防范"
 
-    def are_synonyms(self, first, second):
-        return (first, second) in self.synonym_pairs
+    def closeness(self, first, second):
+        """2 for pool synonyms, 1 for words sharing two synonyms, else 0."""
+        if second in self.neighbours[first]:
+            return 2
+        return 1 if len(self.neighbours[first] & self.neighbours[second]) >= 2 else 0
 
     # -- filling
 
@@ -861,7 +877,7 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
                   and not problem.targets.is_target(n) and n not in witnesses]
     rng.shuffle(candidates)
     ranked = {node: _ranked_witnesses(problem, kind, node, rng) for node in candidates}
-    candidates.sort(key=lambda node: not ranked[node] or not ranked[node][0][0])
+    candidates.sort(key=lambda node: -ranked[node][0][0] if ranked[node] else 1)
     added = 0
     for node in candidates:
         if added == wanted:
@@ -881,14 +897,15 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
 
 
 def _ranked_witnesses(problem, kind, node, rng):
-    """[(keeps the meaning, witness)] for the witnesses whose firing reads well, best first.
+    """[(how well the meaning is kept, witness)] for the witnesses whose firing reads well, best first.
 
-    A chain A -> B -> C keeps the meaning when the pool itself pairs A with C.
+    A chain A -> B -> C keeps the meaning best when the pool itself pairs A
+    with C, fairly when A and C share another synonym besides B.
     """
     ranked = []
     for witness in problem.relations.of(kind)[node]:
         if reads_well(problem, kind, node, witness):
-            keeps = kind != CASCADE or problem.selection.are_synonyms(
+            keeps = 2 if kind != CASCADE else problem.selection.closeness(
                 problem.entries[witness].source, problem.entries[node].replacement)
             ranked.append((keeps, rng.random(), witness))
     ranked.sort(reverse=True)
@@ -1116,11 +1133,15 @@ def badly_rewritten(lines, is_opposite, lexicon):
 
 
 def _parts_read_well(word, fired, rewriter, lexicon):
-    text = word
+    """At most one entry may rewrite part of the text, and that part rewrite must read well;
+    with both halves of a phrase swapped the meaning drifts too far."""
+    text, part_rewrites = word, 0
     for position in fired:
         source, replacement = rewriter.pairs[position]
-        if source != text and not part_rewrite_reads_well(text, source, replacement, lexicon):
-            return False
+        if source != text:
+            part_rewrites += 1
+            if part_rewrites > 1 or not part_rewrite_reads_well(text, source, replacement, lexicon):
+                return False
         text = text.replace(source, replacement)
     return True
 
@@ -1128,12 +1149,12 @@ def _parts_read_well(word, fired, rewriter, lexicon):
 def blame(problem, order, word, fired):
     """The entry to drop for a badly rewritten word: an antonym in a chain, else the
     entry that rewrote only part of the text, else the last one."""
-    rewriter_pairs = [(problem.entries[order[p]].source, problem.entries[order[p]].replacement) for p in fired]
     text, partial = word, []
-    for position, (source, replacement) in zip(fired, rewriter_pairs):
-        if source != text:
+    for position in fired:
+        entry = problem.entries[order[position]]
+        if entry.source != text:
             partial.append(position)
-        text = text.replace(source, replacement)
+        text = text.replace(entry.source, entry.replacement)
     opposites = [p for p in fired if problem.entries[order[p]].is_opposite]
     for position in opposites + partial + fired[::-1]:
         if not problem.is_locked(order[position]):
