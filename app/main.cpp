@@ -2,6 +2,8 @@
 #include "DesktopServices.h"
 #include "Form1.h"
 #include "MessageBoxService.h"
+#include "Publisher.h"
+#include "UpdateCheck.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,6 +24,11 @@ int main(int argc, char* argv[])
     pexa::QtUrlOpener urls;
     pexa::Form1 window(pexa::loadBuiltinDictionary(), {messages, clipboard, urls});
     messages.setParent(&window);
+
+    pexa::UpdateCheck updateCheck({messages, clipboard, urls},
+                                  QStringView(pexa::publisher::updateHost).toString());
+    QObject::connect(&window, &pexa::Form1::updateCheckDue, &updateCheck, &pexa::UpdateCheck::run);
+
     window.show();
     return QApplication::exec();
 }

@@ -28,6 +28,9 @@ from pathlib import Path
 SEED = 20261207
 REPO_ROOT = Path(__file__).resolve().parent.parent
 POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
+# Hand-picked pairs taken before the rest of the pool: everyday two-word
+# phrases (仔细检查, 快速发展) whose halves may be rewritten on their own.
+PREFERRED_POOL_FILE = "extra.txt"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
 
@@ -80,6 +83,9 @@ REVERSE_PAIR_SPLIT = {(1, 1): 233, (2, 2): 201, (3, 3): 45, (1, 2): 315, (1, 3):
 CASCADE_TOTAL = 1483  # includes the second entry of every reverse pair
 INSIDE_TOTAL = 48
 CONTAINS_TOTAL = 43
+FREE_PHRASE_FREQUENCY = 3  # the lexicon's count for free phrases it lists
+EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to stand alone
+MAX_ATTEMPTS = 30  # arrangement attempts, each dropping the entries that spoiled the last
 
 # Merged positions are cut into segments; pinned entries sit in one-slot
 # segments or at fixed slots inside the three open segments.
@@ -130,10 +136,10 @@ def is_valid_pair(source, replacement):
             and source not in replacement and replacement not in source)
 
 
-def read_pool(pool_dir):
+def read_pool(pool_dir, pattern="*.txt"):
     """Return [(first, second, is_opposite)] in file order, undirected duplicates removed."""
     pairs, seen, rejected = [], set(), 0
-    for path in sorted(pool_dir.glob("*.txt")):
+    for path in sorted(pool_dir.glob(pattern)):
         is_opposite = False
         for raw in path.read_text(encoding="utf-8").split("\n"):
             line = raw.strip()
@@ -154,9 +160,33 @@ def read_pool(pool_dir):
     return pairs, rejected
 
 
+class Lexicon(dict):
+    """{word: corpus frequency}, plus the words tagged as idioms and the words
+    the pool itself uses (attested phrases that the lexicon may lack)."""
+
+    def __init__(self):
+        super().__init__()
+        self.idioms = set()
+        self.attested = set()
+
+    def is_set_phrase(self, text):
+        """An idiom or fixed expression, as opposed to a free phrase such as 仔细检查.
+
+        The lexicon lists many free phrases too, all with the minimal count.
+        """
+        return text in self.idioms or self.get(text, 0) > FREE_PHRASE_FREQUENCY
+
+
 def load_lexicon(path):
+    lexicon = Lexicon()
     with open(path, encoding="utf-8") as handle:
-        return {line.split(" ", 1)[0] for line in handle if line.strip()}
+        for line in handle:
+            fields = line.split()
+            if len(fields) >= 2:
+                lexicon[fields[0]] = int(fields[1])
+                if fields[2:] == ["i"]:
+                    lexicon.idioms.add(fields[0])
+    return lexicon
 
 
 def is_lexicon_phrase(text, lexicon):
@@ -164,6 +194,26 @@ def is_lexicon_phrase(text, lexicon):
     if text in lexicon:
         return True
     return any(text[:cut] in lexicon and text[cut:] in lexicon for cut in range(2, len(text) - 1))
+
+
+def part_rewrite_reads_well(text, piece, replacement, lexicon):
+    """Does rewriting `piece` inside `text` leave something a writer would accept?
+
+    A known word or pool phrase always does.  Otherwise a set phrase must stay
+    whole (旗鼓相当 -> 旗鼓十分, 以防万一 -> 以防假如 read as nonsense), and in a
+    free phrase the piece must be one of its two words while the other stays
+    an everyday word: 免费使用 -> 免费运用, 冷酷无情 -> 冷漠无情, but never a piece
+    straddling both words, a reduplicated phrase (明明白白 -> 分明白白), a changed
+    rhythm or a doubled word (小心谨慎 -> 小心小心).
+    """
+    result = text.replace(piece, replacement)
+    if result in lexicon or result in lexicon.attested:
+        return True
+    if lexicon.is_set_phrase(text) or len(set(text)) != len(text) or len(replacement) != len(piece):
+        return False
+    rest = text[len(piece):] if text.startswith(piece) else text[:-len(piece)] if text.endswith(piece) else ""
+    return (len(rest) >= 2 and not set(rest) & set(replacement) and lexicon.get(rest, 0) >= EVERYDAY_FREQUENCY
+            and is_lexicon_phrase(result, lexicon))
 
 
 # ----------------------------------------------------------- forbidden
@@ -198,8 +248,9 @@ class Selection:
     never built.
     """
 
-    def __init__(self, pool_pairs, lexicon, rng):
+    def __init__(self, pool_pairs, lexicon, rng, preferred_words=frozenset()):
         self.lexicon = lexicon
+        self.preferred_words = preferred_words
         self.rng = rng
         self.pinned_sources = {source for source, _ in PINNED.values()}
         self.required_sources = {source for source, _, _ in REQUIRED}
@@ -208,7 +259,9 @@ class Selection:
         self.banned_options = set()
         self.banned_pairs = set()
         self.drop_count = defaultdict(int)
+        self.neighbours = self._synonym_neighbours(pool_pairs)
         self.options = self._build_options(pool_pairs)
+        self.containers = self._containers()
         self.exposure = self._exposure()
         self.word_order = self._order_words()
         self.pair_order = self._order_pairs(pool_pairs)
@@ -216,15 +269,29 @@ class Selection:
 
     # -- candidates
 
+    @staticmethod
+    def _synonym_neighbours(pool_pairs):
+        neighbours = defaultdict(set)
+        for first, second, is_opposite in pool_pairs:
+            if not is_opposite:
+                neighbours[first].add(second)
+                neighbours[second].add(first)
+        return neighbours
+
     def _build_options(self, pool_pairs):
+        """{source: [Option]}, best first: synonyms, then replacements in a synonym
+        triangle with the source, so that a chain A -> B -> C usually ends on a
+        synonym of A, then the pair as written."""
         forbidden = forbidden_sources()
+        neighbours = self.neighbours
         options = defaultdict(list)
         for first, second, is_opposite in pool_pairs:
             for source, replacement, written in ((first, second, True), (second, first, False)):
-                if source in forbidden or not is_valid_pair(source, replacement):
+                if (source in forbidden or not is_valid_pair(source, replacement)
+                        or not is_lexicon_phrase(replacement, self.lexicon)):
                     continue
-                rank = (is_opposite, not is_lexicon_phrase(replacement, self.lexicon),
-                        not written, self.rng.random())
+                in_triangle = bool(neighbours[source] & neighbours[replacement])
+                rank = (is_opposite, not in_triangle, not written, self.rng.random())
                 options[source].append(Option(source, replacement, is_opposite, rank))
         for source in options:
             options[source].sort(key=lambda option: option.rank)
@@ -232,22 +299,31 @@ class Selection:
 
     def _exposure(self):
         """How many longer pool phrases contain each word (containment risk)."""
+        return defaultdict(int, {word: len(phrases) for word, phrases in self.containers.items()})
+
+    def _containers(self):
+        """{word: the longer pool phrases it occurs in}."""
         words = set(self.options)
         for option_list in self.options.values():
             words.update(option.replacement for option in option_list)
-        counts = defaultdict(int)
+        containers = defaultdict(list)
         for word in sorted(words):
             for piece in proper_substrings(word):
-                counts[piece] += 1
-        return counts
+                containers[piece].append(word)
+        return containers
+
+    def _garbled_containers(self, word, replacement):
+        """How many longer phrases would not read well with word swapped for replacement."""
+        return sum(1 for phrase in self.containers[word]
+                   if not part_rewrite_reads_well(phrase, word, replacement, self.lexicon))
 
     def _order_words(self):
-        exposure = self.exposure
+        """Words by preference; a word that would garble the phrases containing it comes late."""
         order = defaultdict(list)
         for word in sorted(self.options):
             best = self.options[word][0]
-            rank = (not is_lexicon_phrase(word, self.lexicon), best.is_opposite,
-                    exposure[word] >= 3, self.rng.random())
+            rank = (word not in self.preferred_words, not is_lexicon_phrase(word, self.lexicon),
+                    best.is_opposite, self._garbled_containers(word, best.replacement) >= 3, self.rng.random())
             order[len(word)].append((rank, word))
         return {length: [word for _, word in sorted(ranked)] for length, ranked in order.items()}
 
@@ -274,6 +350,12 @@ class Selection:
         for source, replacement, is_opposite in REQUIRED:
             self.chosen[source] = Option(source, replacement, is_opposite, ())
         self.pair_of["防范"], self.pair_of["防备"] = "防备", "防范"
+
+    def closeness(self, first, second):
+        """2 for pool synonyms, 1 for words sharing two synonyms, else 0."""
+        if second in self.neighbours[first]:
+            return 2
+        return 1 if len(self.neighbours[first] & self.neighbours[second]) >= 2 else 0
 
     # -- filling
 
@@ -437,15 +519,15 @@ class Targets:
 
 
 def own_successors(node, relations, targets):
-    """Entries that must follow node so that node's unwanted relations stay inert."""
-    table = targets.witness
+    """Entries that must follow node so that node's unwanted relations stay inert.
+
+    Every relation is unwanted except the one with the chosen witness: any
+    other entry allowed to act first would garble the word the witness makes.
+    """
     following = set()
-    if node not in table[CASCADE]:
-        following.update(relations.cascade[node])
-        if node not in table[INSIDE]:
-            following.update(relations.inside[node])
-    if node not in table[CONTAINS]:
-        following.update(relations.contains[node])
+    for kind in (CASCADE, INSIDE, CONTAINS):
+        following.update(relations.of(kind)[node])
+    following.difference_update(table[node] for table in targets.witness.values() if node in table)
     return following
 
 
@@ -574,6 +656,10 @@ class Problem:
         targets.witness[INSIDE][node["使用"]] = node["免费使用"]
         return targets
 
+    def is_locked(self, node):
+        source = self.entries[node].source
+        return not source or self.selection.is_locked(source)
+
     def segment_of_pin(self, node):
         position = self.pinned_slot[node]
         return next(i for i, (lo, hi) in enumerate(SEGMENTS) if lo <= position <= hi)
@@ -671,8 +757,35 @@ def pinned_segments(problem):
     return {node: problem.segment_of_pin(node) for node in problem.pinned_slot}
 
 
+def garbling_entries(problem):
+    """Entries that garble a replacement word which no entry takes as a whole.
+
+    Rewriting such a word alone, every entry whose source sits inside it acts,
+    whatever the order; keep only those that leave a real word and are no
+    antonym swaps.  The entry owning the word is dropped when it may be,
+    otherwise the entry acting inside it.
+    """
+    lexicon = problem.selection.lexicon
+    blockers = []
+    for node, entry in enumerate(problem.entries):
+        if entry.replacement in problem.node_of:
+            continue
+        for piece in proper_substrings(entry.replacement):
+            inner = problem.node_of.get(piece)
+            if inner is None:
+                continue
+            inner_entry = problem.entries[inner]
+            if (entry.is_opposite or inner_entry.is_opposite
+                    or not part_rewrite_reads_well(entry.replacement, piece, inner_entry.replacement, lexicon)):
+                blockers.append(inner if problem.is_locked(node) else node)
+    return blockers
+
+
 def find_blockers(problem):
-    """Nodes to drop so that the forced graph is acyclic and fits the pins."""
+    """Nodes to drop so that the graph is acyclic, fits the pins and garbles no word."""
+    garbling = garbling_entries(problem)
+    if garbling:
+        return garbling
     successors = precedence_edges(problem.size, problem.relations, problem.targets)
     blockers = []
     components = strongly_connected(successors)
@@ -701,8 +814,23 @@ def _weakest_member(problem, successors, component):
                                           problem.entries[n].source))
 
 
-def select_feasible(pool_pairs, lexicon, rng, log):
-    selection = Selection(pool_pairs, lexicon, rng)
+class Unplaceable(Exception):
+    """Raised with the nodes to drop when an arrangement attempt cannot be completed."""
+
+    def __init__(self, nodes, reason=""):
+        super().__init__(reason or f"{len(nodes)} entries to drop")
+        self.nodes = nodes
+
+
+def drop_nodes(problem, nodes):
+    for node in sorted(set(nodes)):
+        if problem.is_locked(node):
+            raise SystemExit(f"pinned entry {problem.entries[node].line} cannot be placed")
+        if problem.entries[node].source in problem.selection.chosen:
+            problem.selection.drop(problem.entries[node].source)
+
+
+def select_feasible(selection, log):
     for round_number in range(200):
         selection.fill()
         problem = Problem(selection)
@@ -711,12 +839,7 @@ def select_feasible(pool_pairs, lexicon, rng, log):
             f"{len(selection.pair_of) // 2} reverse pairs, {len(blockers)} blockers")
         if not blockers:
             return problem
-        for node in sorted(set(blockers)):
-            source = problem.entries[node].source
-            if not source or selection.is_locked(source):
-                raise SystemExit(f"pinned entry {problem.entries[node].line} cannot be placed")
-            if source in selection.chosen:
-                selection.drop(source)
+        drop_nodes(problem, blockers)
     raise SystemExit("selection did not settle")
 
 
@@ -736,7 +859,7 @@ def choose_targets(problem, rng, log):
         added = _add_targets(problem, kind, wanted[kind], pair_nodes, rng)
         log(f"{kind}: {len(forced[kind])} fired relations ({added} chosen)")
         if added < wanted[kind]:
-            raise SystemExit(f"only {added} of {wanted[kind]} {kind} relations could be fired")
+            raise Unplaceable([], f"only {added} of {wanted[kind]} {kind} relations could be fired")
 
 
 def _add_targets(problem, kind, wanted, pair_nodes, rng):
@@ -753,13 +876,15 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
                   if relations[n] and n not in pair_nodes and n not in problem.pinned_slot
                   and not problem.targets.is_target(n) and n not in witnesses]
     rng.shuffle(candidates)
+    ranked = {node: _ranked_witnesses(problem, kind, node, rng) for node in candidates}
+    candidates.sort(key=lambda node: -ranked[node][0][0] if ranked[node] else 1)
     added = 0
     for node in candidates:
         if added == wanted:
             break
         if node in witnesses:
             continue
-        for witness in sorted(relations[node], key=lambda w: rng.random()):
+        for _, witness in ranked[node]:
             table[node] = witness
             trial = _with_target(problem, successors, node, witness)
             if trial is not None:
@@ -769,6 +894,39 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
                 break
             del table[node]
     return added
+
+
+def _ranked_witnesses(problem, kind, node, rng):
+    """[(how well the meaning is kept, witness)] for the witnesses whose firing reads well, best first.
+
+    A chain A -> B -> C keeps the meaning best when the pool itself pairs A
+    with C, fairly when A and C share another synonym besides B.
+    """
+    ranked = []
+    for witness in problem.relations.of(kind)[node]:
+        if reads_well(problem, kind, node, witness):
+            keeps = 2 if kind != CASCADE else problem.selection.closeness(
+                problem.entries[witness].source, problem.entries[node].replacement)
+            ranked.append((keeps, rng.random(), witness))
+    ranked.sort(reverse=True)
+    return [(keeps, witness) for keeps, _, witness in ranked]
+
+
+def reads_well(problem, kind, node, witness):
+    """Does firing this relation leave a real word, with no antonym involved?
+
+    A cascade ends on a whole word; the other two kinds rewrite part of a
+    word, which must still read as a word.
+    """
+    target, earlier = problem.entries[node], problem.entries[witness]
+    if target.is_opposite or earlier.is_opposite:
+        return False
+    lexicon = problem.selection.lexicon
+    if kind == INSIDE:
+        return part_rewrite_reads_well(earlier.replacement, target.source, target.replacement, lexicon)
+    if kind == CONTAINS:
+        return part_rewrite_reads_well(target.source, earlier.source, earlier.replacement, lexicon)
+    return True
 
 
 def _with_target(problem, successors, node, witness):
@@ -801,7 +959,7 @@ def assign_segments(problem, rng):
     for node in free:
         choices = [s for s in bounds.choices(node) if capacity[s] > 0]
         if not choices:
-            raise SystemExit(f"no room for {problem.entries[node].line}")
+            raise Unplaceable([node])
         segment = max(choices, key=lambda s: (capacity[s] / total_capacity[s], -s))
         bounds.place(node, segment)
         capacity[segment] -= 1
@@ -822,7 +980,7 @@ def _place_pairs(problem, bounds, capacity, rng):
                     and OPEN_SEGMENT_OF_LIST[split[0]] in bounds.choices(first)
                     and OPEN_SEGMENT_OF_LIST[split[1]] in bounds.choices(second)]
         if not feasible:
-            raise SystemExit(f"reverse pair {problem.entries[first].line} fits no list split")
+            raise Unplaceable([first], f"reverse pair {problem.entries[first].line} fits no list split")
         split = max(feasible, key=lambda s: (remaining[s], s))
         remaining[split] -= 1
         for node, list_number in zip((first, second), split):
@@ -929,15 +1087,82 @@ def count_relations(lines):
     return counts
 
 
+class WordRewriter:
+    """The merged dictionary applied to short texts, jumping to the entries that can act."""
+
+    def __init__(self, lines):
+        self.pairs = [line.split("=")[:2] for line in lines]
+        self.positions = defaultdict(list)
+        for position, (source, _) in enumerate(self.pairs):
+            if source:
+                self.positions[source].append(position)
+
+    def steps(self, text):
+        """The final text and the positions of the entries that changed it, in order."""
+        fired = []
+        while True:
+            pieces = {text[a:b] for a in range(len(text)) for b in range(a + 1, len(text) + 1)}
+            later = [p for piece in pieces for p in self.positions.get(piece, ()) if not fired or p > fired[-1]]
+            if not later:
+                return text, fired
+            fired.append(min(later))
+            text = text.replace(*self.pairs[fired[-1]])
+
+    def words(self):
+        return list(dict.fromkeys(w for pair in self.pairs for w in pair if w))
+
+
 def rewrite(text, lines):
-    for line in lines:
-        fields = line.split("=")
-        if fields[0]:
-            text = text.replace(fields[0], fields[1])
-    return text
+    return WordRewriter(lines).steps(text)[0]
 
 
-def verify(lines):
+def badly_rewritten(lines, is_opposite, lexicon):
+    """{word: fired positions} for words the whole dictionary turns into a non-word,
+    or that an antonym entry touches other than by swapping the whole word alone."""
+    rewriter = WordRewriter(lines)
+    bad = {}
+    for word in rewriter.words():
+        if word in EXPECTED_REWRITES:
+            continue
+        result, fired = rewriter.steps(word)
+        lone_swap = len(fired) == 1 and rewriter.pairs[fired[0]][0] == word
+        tangled = any(is_opposite[p] for p in fired) and not lone_swap
+        if tangled or not is_lexicon_phrase(result, lexicon) or not _parts_read_well(word, fired, rewriter, lexicon):
+            bad[word] = fired
+    return bad
+
+
+def _parts_read_well(word, fired, rewriter, lexicon):
+    """At most one entry may rewrite part of the text, and that part rewrite must read well;
+    with both halves of a phrase swapped the meaning drifts too far."""
+    text, part_rewrites = word, 0
+    for position in fired:
+        source, replacement = rewriter.pairs[position]
+        if source != text:
+            part_rewrites += 1
+            if part_rewrites > 1 or not part_rewrite_reads_well(text, source, replacement, lexicon):
+                return False
+        text = text.replace(source, replacement)
+    return True
+
+
+def blame(problem, order, word, fired):
+    """The entry to drop for a badly rewritten word: an antonym in a chain, else the
+    entry that rewrote only part of the text, else the last one."""
+    text, partial = word, []
+    for position in fired:
+        entry = problem.entries[order[position]]
+        if entry.source != text:
+            partial.append(position)
+        text = text.replace(entry.source, entry.replacement)
+    opposites = [p for p in fired if problem.entries[order[p]].is_opposite]
+    for position in opposites + partial + fired[::-1]:
+        if not problem.is_locked(order[position]):
+            return order[position]
+    raise SystemExit(f"cannot repair the rewrite of {word}")
+
+
+def verify(lines, is_opposite, lexicon):
     counts = count_relations(lines)
     expected = {"reverse": sum(REVERSE_PAIR_SPLIT.values()), CASCADE: CASCADE_TOTAL,
                 INSIDE: INSIDE_TOTAL, CONTAINS: CONTAINS_TOTAL}
@@ -949,6 +1174,9 @@ def verify(lines):
     for position, (source, replacement) in PINNED.items():
         if lines[position] != f"{source}={replacement}":
             problems.append(f"position {position} holds {lines[position]}")
+    bad = badly_rewritten(lines, is_opposite, lexicon)
+    if bad:
+        problems.append(f"badly rewritten words: {sorted(bad)}")
     return counts, problems
 
 
@@ -965,20 +1193,43 @@ def log(message):
     print(message, file=sys.stderr)
 
 
+def arrange(selection, rng, log):
+    """Select, fire the wanted relations and order; drop entries and retry until every word reads well."""
+    for attempt in range(MAX_ATTEMPTS):
+        problem = select_feasible(selection, log)
+        short, pairs_short = selection.shortages()
+        if short or pairs_short:
+            raise SystemExit(f"pool too small: sources missing by length {short}, "
+                             f"reverse pairs missing {pairs_short}")
+        try:
+            choose_targets(problem, rng, log)
+            placed, successors = assign_segments(problem, rng)
+        except Unplaceable as stuck:
+            log(f"attempt {attempt}: {stuck}")
+            drop_nodes(problem, stuck.nodes)
+            continue
+        order = order_segments(problem, placed, successors, rng)
+        lines = [problem.entries[node].line for node in order]
+        is_opposite = [problem.entries[node].is_opposite for node in order]
+        bad = badly_rewritten(lines, is_opposite, selection.lexicon)
+        log(f"attempt {attempt}: {len(bad)} badly rewritten words {sorted(bad)}")
+        if not bad:
+            return problem, order
+        drop_nodes(problem, [blame(problem, order, word, fired) for word, fired in sorted(bad.items())])
+    raise SystemExit(f"no arrangement without badly rewritten words after {MAX_ATTEMPTS} attempts")
+
+
 def main():
     rng = random.Random(SEED)
     pool_pairs, rejected = read_pool(POOL_DIR)
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
-    problem = select_feasible(pool_pairs, lexicon, rng, log)
-    short, pairs_short = problem.selection.shortages()
-    if short or pairs_short:
-        raise SystemExit(f"pool too small: sources missing by length {short}, reverse pairs missing {pairs_short}")
-    choose_targets(problem, rng, log)
-    placed, successors = assign_segments(problem, rng)
-    order = order_segments(problem, placed, successors, rng)
+    lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
+    preferred_words = {word for pair in read_pool(POOL_DIR, PREFERRED_POOL_FILE)[0] for word in pair[:2]}
+    problem, order = arrange(Selection(pool_pairs, lexicon, rng, preferred_words), rng, log)
     lines = [problem.entries[node].line for node in order]
-    counts, problems = verify(lines)
+    is_opposite = [problem.entries[node].is_opposite for node in order]
+    counts, problems = verify(lines, is_opposite, lexicon)
     log(f"counts: {counts}")
     if problems:
         raise SystemExit("arrangement failed:\n" + "\n".join(problems))

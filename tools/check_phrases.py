@@ -1,18 +1,21 @@
 #!/usr/bin/python3
 """Check the built-in phrase lists data/phrases/list{1,2,3}.txt.
 
-Reads only the three list files and the jieba lexicon, recomputes every
-figure the rewriter depends on and prints it.  Exits 1 if any check fails.
+Reads the three list files and the jieba lexicon, recomputes every figure
+the rewriter depends on and prints it.  The phrase pool is read only for its
+"# opposites" sections, to tell which entries swap a word for its antonym.
+Exits 1 if any check fails.
 
 Usage: /usr/bin/python3 tools/check_phrases.py [phrase-folder]
 """
 
 import sys
-from collections import Counter
+from collections import Counter, defaultdict
 from pathlib import Path
 
 DEFAULT_FOLDER = Path(__file__).resolve().parent.parent / "data" / "phrases"
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
+POOL_FOLDER = Path(__file__).resolve().parent / "phrase_pool"
 
 EXPECTED_SIZES = (2299, 2313, 799)
 EXPECTED_AT = {
@@ -35,6 +38,7 @@ EXPECTED_CONTAINS = 43
 EXPECTED_REWRITES = {"防备": "防范", "大喜过望": "事与愿违", "生硬": "僵硬",
                      "冷酷无情": "冷漠无情", "免费使用": "无偿运用", "摆布": "摆布"}
 MIN_LEXICON_SHARE = 0.95
+MAX_GARBLED_WORDS = 0
 
 
 class Report:
@@ -149,17 +153,44 @@ def check_chains(lines, report):
     report.check(contains == EXPECTED_CONTAINS, "sources containing an earlier source", contains)
 
 
-def rewrite(text, pairs):
-    for source, replacement in pairs:
-        if source:
-            text = text.replace(source, replacement)
-    return text
+class Rewriter:
+    """Applies the merged dictionary to short texts.
+
+    Equivalent to running every entry in order as a replace-all, but it jumps
+    straight to the next entry whose source occurs in the current text, so the
+    thousands of single-word rewrites stay fast.
+    """
+
+    def __init__(self, pairs):
+        self.pairs = pairs
+        self.positions = defaultdict(list)
+        for position, (source, _) in enumerate(pairs):
+            if source:
+                self.positions[source].append(position)
+
+    def steps(self, text):
+        """The rewritten text and the positions of the entries that changed it, in order."""
+        fired = []
+        while True:
+            later = [p for piece in substrings(text) for p in self.positions.get(piece, ())
+                     if not fired or p > fired[-1]]
+            if not later:
+                return text, fired
+            position = min(later)
+            text = text.replace(*self.pairs[position])
+            fired.append(position)
+
+    def rewrite(self, text):
+        return self.steps(text)[0]
 
 
-def check_rewrites(lines, report):
-    pairs = [fields_of(line) for line in lines]
+def substrings(text):
+    return {text[a:b] for a in range(len(text)) for b in range(a + 1, len(text) + 1)}
+
+
+def check_rewrites(rewriter, report):
     for text, expected in EXPECTED_REWRITES.items():
-        result = rewrite(text, pairs)
+        result = rewriter.rewrite(text)
         report.check(result == expected, f"rewrite {text}", result)
 
 
@@ -169,16 +200,65 @@ def in_lexicon(word, lexicon):
     return any(word[:cut] in lexicon and word[cut:] in lexicon for cut in range(2, len(word) - 1))
 
 
-def check_lexicon(lines, report):
+def read_lexicon():
     with open(LEXICON_PATH, encoding="utf-8") as handle:
-        lexicon = {line.split(" ", 1)[0] for line in handle}
-    words = set()
-    for source, replacement in map(fields_of, lines):
-        words.update(w for w in (source, replacement) if w)
+        return {line.split(" ", 1)[0] for line in handle}
+
+
+def dictionary_words(pairs):
+    """Distinct non-empty sources and replacements, in list order."""
+    return list(dict.fromkeys(w for pair in pairs for w in pair if w))
+
+
+def check_lexicon(lines, lexicon, report):
+    words = dictionary_words(map(fields_of, lines))
     known = sum(1 for w in words if in_lexicon(w, lexicon))
     share = known / len(words)
     report.check(share >= MIN_LEXICON_SHARE, "distinct words in the lexicon",
                  f"{known}/{len(words)} = {share:.2%}")
+
+
+def check_word_rewrites(rewriter, lexicon, report):
+    """A writer sees what the whole dictionary makes of each of its own words: it must still be a word."""
+    words = dictionary_words(rewriter.pairs)
+    garbled = [f"{w}->{result}" for w in words
+               for result in [rewriter.rewrite(w)] if not in_lexicon(result, lexicon)]
+    report.check(len(garbled) <= MAX_GARBLED_WORDS, "words rewritten into non-words",
+                 f"{len(garbled)}/{len(words)} {garbled}")
+
+
+def read_opposites(pool_folder):
+    """Unordered word pairs listed under a '# opposites' header in the pool."""
+    opposites = set()
+    for path in sorted(pool_folder.glob("*.txt")):
+        in_opposites = False
+        for line in path.read_text(encoding="utf-8").split("\n"):
+            line = line.strip()
+            if line.startswith("#"):
+                in_opposites = line.lstrip("# ").startswith("opposite")
+            elif in_opposites and "=" in line:
+                opposites.add(frozenset(line.split("=")[:2]))
+    return opposites
+
+
+def check_opposites_stand_alone(rewriter, opposites, report):
+    """An antonym entry may only turn a whole word into its opposite, never chain or act inside a word.
+
+    Otherwise a synonym chain ends in the opposite meaning (管用 -> 有效 -> 无效) or an
+    idiom gets an antonym planted inside it (一塌糊涂 -> 一塌明白).  The expected
+    rewrites are the one sanctioned exception.
+    """
+    pairs = rewriter.pairs
+    is_opposite = [bool(s) and frozenset((s, r)) in opposites for s, r in pairs]
+    tangled = []
+    for word in dictionary_words(pairs):
+        if word in EXPECTED_REWRITES:
+            continue
+        result, fired = rewriter.steps(word)
+        lone_whole_word = len(fired) == 1 and pairs[fired[0]][0] == word
+        if any(is_opposite[p] for p in fired) and not lone_whole_word:
+            tangled.append(f"{word}->{result}")
+    report.check(not tangled, "antonym entries chained or inside words", f"{len(tangled)} {tangled}")
 
 
 def main():
@@ -190,8 +270,12 @@ def main():
     check_uniqueness(lines, report)
     check_reverse_pairs(lines, list_of, report)
     check_chains(lines, report)
-    check_rewrites(lines, report)
-    check_lexicon(lines, report)
+    rewriter = Rewriter([fields_of(line) for line in lines])
+    check_rewrites(rewriter, report)
+    lexicon = read_lexicon()
+    check_lexicon(lines, lexicon, report)
+    check_word_rewrites(rewriter, lexicon, report)
+    check_opposites_stand_alone(rewriter, read_opposites(POOL_FOLDER), report)
     print(f"{report.failures} failed checks" if report.failures else "all checks passed")
     sys.exit(1 if report.failures else 0)
 

@@ -4,6 +4,8 @@
 Run: /usr/bin/python3 -m unittest discover -s tools -p 'test_*.py'
 """
 
+import contextlib
+import io
 import shutil
 import subprocess
 import sys
@@ -14,6 +16,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import arrange_phrases as arranger  # noqa: E402
+import check_phrases as checker  # noqa: E402
 
 TOOLS = Path(__file__).resolve().parent
 LISTS = TOOLS.parent / "data" / "phrases"
@@ -84,6 +87,40 @@ class CountingTest(unittest.TestCase):
         self.assertEqual(arranger.rewrite("冷酷无情", ["冷酷=冷漠", "冷酷无情=无情无义"]), "冷漠无情")
 
 
+def small_lexicon(entries):
+    """A Lexicon from {word: frequency}; words whose frequency is negative are idioms."""
+    lexicon = arranger.Lexicon()
+    for word, frequency in entries.items():
+        lexicon[word] = abs(frequency)
+        if frequency < 0:
+            lexicon.idioms.add(word)
+    return lexicon
+
+
+class ReadabilityTest(unittest.TestCase):
+    """Part rewrites (an entry acting inside a longer phrase) must leave something a writer accepts."""
+
+    lexicon = small_lexicon({"免费": 1800, "使用": 24000, "运用": 9000, "旗鼓相当": -65, "旗鼓": 42,
+                             "相当": 6500, "十分": 9000, "明白": 4000, "分明": 2000, "白白": 510,
+                             "步行": 900, "走路": 800, "徒步": 300})
+
+    def test_one_word_of_a_free_phrase_may_be_swapped(self):
+        self.assertTrue(arranger.part_rewrite_reads_well("免费使用", "使用", "运用", self.lexicon))
+
+    def test_idioms_reduplications_and_straddling_pieces_stay_whole(self):
+        self.assertFalse(arranger.part_rewrite_reads_well("旗鼓相当", "相当", "十分", self.lexicon))
+        self.assertFalse(arranger.part_rewrite_reads_well("明明白白", "明明", "分明", self.lexicon))
+        self.assertFalse(arranger.part_rewrite_reads_well("徒步行走", "步行", "走路", self.lexicon))
+
+    def test_whole_dictionary_rewrite_flags_garbled_words_and_antonym_chains(self):
+        lines = ["步行=走路", "徒步行走=徒步旅行", "管用=有效", "有效=无效", "安全=平安"]
+        lexicon = small_lexicon({w: 500 for w in ("步行", "走路", "徒步行走", "徒步旅行", "管用", "有效",
+                                                  "无效", "安全", "平安")})
+        is_opposite = [False, False, False, True, False]
+        bad = arranger.badly_rewritten(lines, is_opposite, lexicon)
+        self.assertEqual(sorted(bad), ["徒步行走", "管用"])
+
+
 class CheckerTest(unittest.TestCase):
     """The checker passes the generated lists and catches damaged copies."""
 
@@ -125,6 +162,21 @@ class CheckerTest(unittest.TestCase):
         self.assertIn("FAIL pinned positions", output)
         self.assertIn("FAIL further sources inside an earlier replacement: 47", output)
         self.assertIn("FAIL rewrite 免费使用: 免费运用", output)
+
+    def test_entry_garbling_a_longer_source_fails(self):
+        lines = (self.folder / "list3.txt").read_text(encoding="utf-8").split("\n")
+        four_char = next(line.split("=")[0] for line in lines if len(line.split("=")[0]) == 4)
+        self.edit("list1.txt", lambda raw: f"{four_char[:2]}=鑫犇\n".encode() + raw)
+        self.assertIn(f"{four_char}->鑫犇{four_char[2:]}", self.run_checker().stdout)
+
+    def test_antonym_in_a_chain_fails(self):
+        rewriter = checker.Rewriter([("有效期", "期限"), ("管用", "有效"), ("有效", "无效")])
+        report = checker.Report()
+        with contextlib.redirect_stdout(io.StringIO()) as output:
+            checker.check_opposites_stand_alone(rewriter, {frozenset(("有效", "无效"))}, report)
+        self.assertEqual(report.failures, 1)
+        self.assertIn("管用->无效", output.getvalue())
+        self.assertNotIn("有效->", output.getvalue())  # the antonym swap on its own is fine
 
     def test_duplicate_source_fails(self):
         self.edit("list3.txt", lambda raw: raw + "防范=提防\n".encode())
