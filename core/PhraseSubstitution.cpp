@@ -1,5 +1,6 @@
 #include "PhraseSubstitution.h"
 
+#include "PieceRewriter.h"
 #include "Placeholders.h"
 #include "TextOps.h"
 
@@ -13,11 +14,46 @@ std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDi
     return working;
 }
 
-PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary) : m_dictionary(std::move(dictionary)) {}
+PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary)
+    : m_dictionary(std::move(dictionary)), m_automaton(m_dictionary)
+{
+}
 
 std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
 {
-    return applyDictionaryLiterally(text, m_dictionary);
+    std::u16string rewritten;
+    appendRewrite(text, rewritten);
+    return rewritten;
+}
+
+void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out) const
+{
+    out.reserve(out.size() + text.size());
+    PieceRewriter pieces(m_dictionary, m_automaton);
+    std::size_t copiedUpTo = 0; // text before this is in `out`
+    std::size_t pieceStart = 0;
+    const auto finishPiece = [&](std::size_t pieceEnd) {
+        if (!pieces.hasMatches())
+            return; // copied later together with its neighbours
+        out.append(text.substr(copiedUpTo, pieceStart - copiedUpTo));
+        pieces.rewrite(text.substr(pieceStart, pieceEnd - pieceStart), out);
+        copiedUpTo = pieceEnd;
+    };
+
+    PhraseAutomaton::State state = PhraseAutomaton::rootState;
+    for (std::size_t position = 0; position < text.size(); ++position) {
+        const std::uint16_t unitClass = m_automaton.classOf(text[position]);
+        if (unitClass == 0) {
+            finishPiece(position);
+            pieceStart = position + 1;
+            state = PhraseAutomaton::rootState;
+            continue;
+        }
+        state = m_automaton.step(state, unitClass);
+        m_automaton.forEachMatch(state, [&](auto entry) { pieces.noteMatch(entry); });
+    }
+    finishPiece(text.size());
+    out.append(text.substr(copiedUpTo));
 }
 
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "PhraseAutomaton.h"
 #include "PhraseDictionary.h"
 
 namespace pexa {
@@ -13,6 +14,11 @@ namespace pexa {
 std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary);
 
 // Rewrites texts with one dictionary; built once, then used for every press of the button.
+//
+// Gives exactly what applyDictionaryLiterally gives, in about one pass over the text. Code units that
+// occur in no source cannot be part of any match, and no replacement removes them, so they cut the
+// text into pieces that are rewritten independently (see PieceRewriter); a piece in which no source
+// occurs is copied as it is.
 class PhraseRewriter
 {
 public:
@@ -21,10 +27,15 @@ public:
     // Every entry applied in dictionary order, as a replace-all over the whole text.
     std::u16string rewrite(std::u16string_view text) const;
 
+    // Appends the rewrite of `text` to `out`: for callers that rewrite many short stretches of one
+    // text into one result, without a string per stretch.
+    void appendRewrite(std::u16string_view text, std::u16string& out) const;
+
     const PhraseDictionary& dictionary() const { return m_dictionary; }
 
 private:
     PhraseDictionary m_dictionary;
+    PhraseAutomaton m_automaton;
 };
 
 // The "开始伪原创" command: nullopt when the input is missing (empty, or still holding the input
