@@ -32,8 +32,9 @@ void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out
     PieceRewriter pieces(m_dictionary, m_automaton);
     std::size_t copiedUpTo = 0; // text before this is in `out`
     std::size_t pieceStart = 0;
+    bool pieceHasMatches = false;
     const auto finishPiece = [&](std::size_t pieceEnd) {
-        if (!pieces.hasMatches())
+        if (!pieceHasMatches)
             return; // copied later together with its neighbours
         out.append(text.substr(copiedUpTo, pieceStart - copiedUpTo));
         pieces.rewrite(text.substr(pieceStart, pieceEnd - pieceStart), out);
@@ -46,11 +47,12 @@ void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out
         if (unitClass == 0) {
             finishPiece(position);
             pieceStart = position + 1;
+            pieceHasMatches = false;
             state = PhraseAutomaton::rootState;
             continue;
         }
         state = m_automaton.step(state, unitClass);
-        m_automaton.forEachMatch(state, [&](auto entry) { pieces.noteMatch(entry); });
+        pieceHasMatches = pieceHasMatches || m_automaton.hasMatches(state);
     }
     finishPiece(text.size());
     out.append(text.substr(copiedUpTo));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,48 +15,72 @@ namespace pexa {
 // rewritten apart from the rest. The result is what the literal rewrite gives for the piece, but only
 // the entries that occur are applied:
 //
-// - the caller notes every entry whose source occurs in the piece (one automaton pass);
+// - one automaton pass over the piece notes every entry whose source occurs, and keeps the
+//   automaton's state after each code unit;
 // - the noted entries are applied in dictionary order, each as a replace-all;
-// - after an entry changed the piece, the text around each of its replacements is scanned again, and
-//   entries further down the order that now occur there are noted too. An occurrence away from the
-//   replacements was there before, so it is noted already.
+// - while an entry's replace-all builds the new piece, the automaton runs again over each
+//   replacement and on until its state is the same as it was at that place before; from there on
+//   the matches are those of the old piece. Entries further down the order that match where the
+//   state differed are noted too. So every entry that occurs is noted before it is reached.
 //
 // An entry noted but gone by the time it is reached replaces nothing, exactly as in the literal
-// rewrite. The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
+// rewrite. A piece that occurred before in the same text is not rewritten again: its earlier result
+// is copied. The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
+//
+// One PieceRewriter serves one text: the pieces it is given must stay valid, and `out` must only
+// grow, until it is destroyed.
 class PieceRewriter
 {
 public:
-    using EntryPosition = PhraseAutomaton::EntryPosition;
-
     PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton);
 
-    // Notes that the entry's source occurs in the piece being read.
-    void noteMatch(EntryPosition entry) { m_pending.push_back(entry); }
-
-    bool hasMatches() const { return !m_pending.empty(); }
-
-    // Appends the rewritten piece to `out`; the noted entries must be those occurring in `piece`.
-    // Afterwards no entry is noted.
+    // Appends the rewritten piece to `out`.
     void rewrite(std::u16string_view piece, std::u16string& out);
 
 private:
-    // A replacement's place in the rewritten piece, [begin, end).
+    using EntryPosition = PhraseAutomaton::EntryPosition;
+    using State = PhraseAutomaton::State;
+
+    // A stretch of `out`, [begin, end).
     struct Span
     {
         std::size_t begin;
         std::size_t end;
     };
 
-    EntryPosition takeFirstPending();
+    // A piece rewritten earlier; `piece` views the caller's text.
+    struct RewrittenPiece
+    {
+        std::uint64_t hash = 0;
+        std::u16string_view piece;
+        Span result{0, 0};
+    };
+
+    void applyDictionary(std::u16string_view piece);
+    void noteMatches(State state, int appliedUpTo);
     bool replaceAll(EntryPosition entry);
-    void noteMatchesAroundReplacements(EntryPosition applied);
+    void keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied);
+    void insert(std::u16string_view replacement, EntryPosition applied);
+
+    RewrittenPiece& findOrAdd(std::u16string_view piece, bool& added);
 
     const PhraseDictionary& m_dictionary;
     const PhraseAutomaton& m_automaton;
-    std::vector<EntryPosition> m_pending;  // a min-heap while a piece is rewritten
+
+    std::vector<EntryPosition> m_pending; // a min-heap of entries still to apply
+    std::vector<bool> m_isPending;        // by entry position: in m_pending
+
+    // The piece, and the automaton's state after each of its code units.
     std::u16string m_piece;
-    std::u16string m_spare;
-    std::vector<Span> m_replaced;
+    std::vector<State> m_states;
+    // The piece being built by a replace-all, with its states.
+    std::u16string m_nextPiece;
+    std::vector<State> m_nextStates;
+    State m_state = PhraseAutomaton::rootState; // after the last code unit of m_nextPiece
+    bool m_inStep = true; // m_state equals the old piece's state at the same place
+
+    std::vector<RewrittenPiece> m_rewritten; // open addressing; size a power of two
+    std::size_t m_rewrittenCount = 0;
 };
 
 } // namespace pexa
