@@ -58,7 +58,7 @@ public:
             visit(*entry);
     }
 
-    bool hasMatches(State state) const { return m_matches[m_slots[state].matchesBegin] != endOfList; }
+    bool hasMatches(State state) const { return m_slots[state].matchesBegin != noMatches; }
 
     // Length in code units of the longest source (0 for a dictionary without sources).
     std::size_t longestSource() const { return m_longestSource; }
@@ -66,13 +66,14 @@ public:
 private:
     static constexpr State noState = -1;
     static constexpr EntryPosition endOfList = 0xFFFF;
+    static constexpr std::uint32_t noMatches = 0; // m_matches starts with an empty list
 
     struct Slot
     {
         State base = 0;
         State check = noState;   // the parent state, or noState when the slot is free
         State fail = rootState;  // longest proper suffix of this state's text that is a state
-        std::uint32_t matchesBegin = 0;  // into m_matches; each list ends with endOfList
+        std::uint32_t matchesBegin = noMatches; // into m_matches; each list ends with endOfList
     };
 
     std::vector<std::uint16_t> m_classOf = std::vector<std::uint16_t>(0x10000, 0);

@@ -52,7 +52,7 @@ void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out
             continue;
         }
         state = m_automaton.step(state, unitClass);
-        pieceHasMatches = pieceHasMatches || m_automaton.hasMatches(state);
+        pieceHasMatches |= m_automaton.hasMatches(state);
     }
     finishPiece(text.size());
     out.append(text.substr(copiedUpTo));
