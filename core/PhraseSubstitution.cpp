@@ -29,7 +29,7 @@ std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
 void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out) const
 {
     out.reserve(out.size() + text.size());
-    PieceRewriter pieces(m_dictionary, m_automaton);
+    PieceRewriter pieces(m_dictionary, m_automaton, text);
     std::size_t copiedUpTo = 0; // text before this is in `out`
     std::size_t pieceStart = 0;
     bool pieceHasMatches = false;
@@ -37,7 +37,7 @@ void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out
         if (!pieceHasMatches)
             return; // copied later together with its neighbours
         out.append(text.substr(copiedUpTo, pieceStart - copiedUpTo));
-        pieces.rewrite(text.substr(pieceStart, pieceEnd - pieceStart), out);
+        pieces.rewrite(pieceStart, pieceEnd, out);
         copiedUpTo = pieceEnd;
     };
 

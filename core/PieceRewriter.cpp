@@ -1,39 +1,43 @@
 #include "PieceRewriter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 namespace pexa {
 
 namespace {
 
-std::uint64_t hashOf(std::u16string_view piece)
+std::uint32_t hashOf(std::u16string_view piece)
 {
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    std::uint32_t hash = 2166136261u; // FNV-1a
     for (char16_t unit : piece)
-        hash = (hash ^ unit) * 1099511628211ull;
+        hash = (hash ^ unit) * 16777619u;
     return hash;
 }
 
 } // namespace
 
-PieceRewriter::PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton)
-    : m_dictionary(dictionary), m_automaton(automaton)
+PieceRewriter::PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
+                             std::u16string_view text)
+    : m_dictionary(dictionary), m_automaton(automaton), m_text(text)
 {
 }
 
-void PieceRewriter::rewrite(std::u16string_view piece, std::u16string& out)
+void PieceRewriter::rewrite(std::size_t begin, std::size_t end, std::u16string& out)
 {
-    bool added = false;
-    RewrittenPiece& known = findOrAdd(piece, added);
-    if (!added) {
-        out.append(out, known.result.begin, known.result.end - known.result.begin);
+    const std::u16string_view piece = m_text.substr(begin, end - begin);
+    const std::uint32_t hash = hashOf(piece);
+    if (const RewrittenPiece* known = find(piece, hash)) {
+        out.append(out, known->resultBegin, known->resultLength);
         return;
     }
-    known.result.begin = out.size();
+    const std::size_t resultBegin = out.size();
     applyDictionary(piece);
     out.append(m_piece);
-    known.result.end = out.size();
+    if (canRemember(end, out.size(), piece.size()))
+        remember({hash, std::uint32_t(begin), std::uint32_t(resultBegin),
+                  std::uint16_t(piece.size()), std::uint16_t(out.size() - resultBegin)});
 }
 
 void PieceRewriter::applyDictionary(std::u16string_view piece)
@@ -126,33 +130,45 @@ void PieceRewriter::insert(std::u16string_view replacement, EntryPosition applie
     }
 }
 
-// The cache entry for the piece; `added` tells whether it is new.
-PieceRewriter::RewrittenPiece& PieceRewriter::findOrAdd(std::u16string_view piece, bool& added)
+// Pieces and results are remembered by 32-bit places and 16-bit lengths; longer ones are rare
+// enough to be rewritten each time.
+bool PieceRewriter::canRemember(std::size_t pieceEnd, std::size_t resultEnd,
+                                std::size_t pieceLength) const
+{
+    return pieceEnd <= UINT32_MAX && resultEnd <= UINT32_MAX && pieceLength <= UINT16_MAX &&
+           m_piece.size() <= UINT16_MAX;
+}
+
+const PieceRewriter::RewrittenPiece* PieceRewriter::find(std::u16string_view piece,
+                                                         std::uint32_t hash) const
+{
+    if (m_rewritten.empty())
+        return nullptr;
+    const std::size_t mask = m_rewritten.size() - 1;
+    for (std::size_t slot = hash & mask; m_rewritten[slot].pieceLength != 0; slot = (slot + 1) & mask) {
+        const RewrittenPiece& known = m_rewritten[slot];
+        if (known.hash == hash && m_text.substr(known.pieceBegin, known.pieceLength) == piece)
+            return &known;
+    }
+    return nullptr;
+}
+
+void PieceRewriter::remember(const RewrittenPiece& piece)
 {
     if (2 * (m_rewrittenCount + 1) > m_rewritten.size()) {
         std::vector<RewrittenPiece> old(std::max<std::size_t>(64, 2 * m_rewritten.size()));
         old.swap(m_rewritten);
-        for (const RewrittenPiece& known : old) {
-            if (known.piece.empty())
-                continue;
-            std::size_t slot = known.hash & (m_rewritten.size() - 1);
-            while (!m_rewritten[slot].piece.empty())
-                slot = (slot + 1) & (m_rewritten.size() - 1);
-            m_rewritten[slot] = known;
-        }
+        m_rewrittenCount = 0;
+        for (const RewrittenPiece& known : old)
+            if (known.pieceLength != 0)
+                remember(known);
     }
-    const std::uint64_t hash = hashOf(piece);
-    std::size_t slot = hash & (m_rewritten.size() - 1);
-    for (; !m_rewritten[slot].piece.empty(); slot = (slot + 1) & (m_rewritten.size() - 1)) {
-        if (m_rewritten[slot].hash == hash && m_rewritten[slot].piece == piece) {
-            added = false;
-            return m_rewritten[slot];
-        }
-    }
+    const std::size_t mask = m_rewritten.size() - 1;
+    std::size_t slot = piece.hash & mask;
+    while (m_rewritten[slot].pieceLength != 0)
+        slot = (slot + 1) & mask;
+    m_rewritten[slot] = piece;
     ++m_rewrittenCount;
-    added = true;
-    m_rewritten[slot] = {hash, piece, {0, 0}};
-    return m_rewritten[slot];
 }
 
 } // namespace pexa

@@ -27,33 +27,29 @@ namespace pexa {
 // rewrite. A piece that occurred before in the same text is not rewritten again: its earlier result
 // is copied. The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
 //
-// One PieceRewriter serves one text: the pieces it is given must stay valid, and `out` must only
-// grow, until it is destroyed.
+// One PieceRewriter serves one text, and `out` must only grow while it is used.
 class PieceRewriter
 {
 public:
-    PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton);
+    PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
+                  std::u16string_view text);
 
-    // Appends the rewritten piece to `out`.
-    void rewrite(std::u16string_view piece, std::u16string& out);
+    // Appends the rewrite of the piece text[begin, end) to `out`.
+    void rewrite(std::size_t begin, std::size_t end, std::u16string& out);
 
 private:
     using EntryPosition = PhraseAutomaton::EntryPosition;
     using State = PhraseAutomaton::State;
 
-    // A stretch of `out`, [begin, end).
-    struct Span
-    {
-        std::size_t begin;
-        std::size_t end;
-    };
-
-    // A piece rewritten earlier; `piece` views the caller's text.
+    // A piece rewritten earlier: where it is in the text, and where its result is in `out`. Small,
+    // so that the table stays in the processor's cache.
     struct RewrittenPiece
     {
-        std::uint64_t hash = 0;
-        std::u16string_view piece;
-        Span result{0, 0};
+        std::uint32_t hash = 0;
+        std::uint32_t pieceBegin = 0;
+        std::uint32_t resultBegin = 0;
+        std::uint16_t pieceLength = 0; // 0: a free slot
+        std::uint16_t resultLength = 0;
     };
 
     void applyDictionary(std::u16string_view piece);
@@ -62,10 +58,13 @@ private:
     void keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied);
     void insert(std::u16string_view replacement, EntryPosition applied);
 
-    RewrittenPiece& findOrAdd(std::u16string_view piece, bool& added);
+    bool canRemember(std::size_t pieceEnd, std::size_t resultEnd, std::size_t pieceLength) const;
+    const RewrittenPiece* find(std::u16string_view piece, std::uint32_t hash) const;
+    void remember(const RewrittenPiece& piece);
 
     const PhraseDictionary& m_dictionary;
     const PhraseAutomaton& m_automaton;
+    std::u16string_view m_text;
 
     std::vector<EntryPosition> m_pending; // a min-heap of entries still to apply
     std::vector<bool> m_isPending;        // by entry position: in m_pending
