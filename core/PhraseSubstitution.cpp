@@ -1,6 +1,6 @@
 #include "PhraseSubstitution.h"
 
-#include "PieceRewriter.h"
+#include "TextRewriter.h"
 #include "Placeholders.h"
 #include "TextOps.h"
 
@@ -28,34 +28,7 @@ std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
 
 void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out) const
 {
-    out.reserve(out.size() + text.size());
-    PieceRewriter pieces(m_dictionary, m_automaton, text);
-    std::size_t copiedUpTo = 0; // text before this is in `out`
-    std::size_t pieceStart = 0;
-    bool pieceHasMatches = false;
-    const auto finishPiece = [&](std::size_t pieceEnd) {
-        if (!pieceHasMatches)
-            return; // copied later together with its neighbours
-        out.append(text.substr(copiedUpTo, pieceStart - copiedUpTo));
-        pieces.rewrite(pieceStart, pieceEnd, out);
-        copiedUpTo = pieceEnd;
-    };
-
-    PhraseAutomaton::State state = PhraseAutomaton::rootState;
-    for (std::size_t position = 0; position < text.size(); ++position) {
-        const std::uint16_t unitClass = m_automaton.classOf(text[position]);
-        if (unitClass == 0) {
-            finishPiece(position);
-            pieceStart = position + 1;
-            pieceHasMatches = false;
-            state = PhraseAutomaton::rootState;
-            continue;
-        }
-        state = m_automaton.step(state, unitClass);
-        pieceHasMatches |= m_automaton.hasMatches(state);
-    }
-    finishPiece(text.size());
-    out.append(text.substr(copiedUpTo));
+    TextRewriter(m_dictionary, m_automaton, text).appendTo(out);
 }
 
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,

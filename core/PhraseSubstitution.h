@@ -15,10 +15,8 @@ std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDi
 
 // Rewrites texts with one dictionary; built once, then used for every press of the button.
 //
-// Gives exactly what applyDictionaryLiterally gives, in about one pass over the text. Code units that
-// occur in no source cannot be part of any match, and no replacement removes them, so they cut the
-// text into pieces that are rewritten independently (see PieceRewriter); a piece in which no source
-// occurs is copied as it is.
+// Gives exactly what applyDictionaryLiterally gives, in about one pass over the text (see
+// TextRewriter for how).
 class PhraseRewriter
 {
 public:

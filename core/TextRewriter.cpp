@@ -1,6 +1,7 @@
-#include "PieceRewriter.h"
+#include "TextRewriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
 
@@ -8,50 +9,88 @@ namespace pexa {
 
 namespace {
 
-std::uint32_t hashOf(std::u16string_view piece)
+// FNV-1a, extended one code unit at a time while the text is read.
+constexpr std::uint32_t emptyHash = 2166136261u;
+
+std::uint32_t extendHash(std::uint32_t hash, char16_t unit)
 {
-    std::uint32_t hash = 2166136261u; // FNV-1a
-    for (char16_t unit : piece)
-        hash = (hash ^ unit) * 16777619u;
-    return hash;
+    return (hash ^ unit) * 16777619u;
 }
 
 } // namespace
 
-PieceRewriter::PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
-                             std::u16string_view text)
-    : m_dictionary(dictionary), m_automaton(automaton), m_text(text)
+TextRewriter::TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
+                           std::u16string_view text)
+    : m_dictionary(dictionary), m_automaton(automaton), m_text(text),
+      m_rewritten(std::bit_ceil(std::max<std::size_t>(64, text.size() / 8)))
 {
 }
 
-void PieceRewriter::rewrite(std::size_t begin, std::size_t end, std::u16string& out)
+void TextRewriter::appendTo(std::u16string& out)
+{
+    out.reserve(out.size() + m_text.size());
+    std::size_t copiedUpTo = 0; // text before this is in `out`
+    std::size_t pieceStart = 0;
+    std::uint32_t hash = emptyHash;
+    for (std::size_t position = 0; position <= m_text.size(); ++position) {
+        if (position < m_text.size() && m_automaton.classOf(m_text[position]) != 0) {
+            hash = extendHash(hash, m_text[position]);
+            continue;
+        }
+        if (position > pieceStart) {
+            out.append(m_text.substr(copiedUpTo, pieceStart - copiedUpTo));
+            rewritePiece(pieceStart, position, hash, out);
+            copiedUpTo = position;
+        }
+        pieceStart = position + 1;
+        hash = emptyHash;
+    }
+    out.append(m_text.substr(copiedUpTo));
+}
+
+void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::uint32_t hash,
+                                std::u16string& out)
 {
     const std::u16string_view piece = m_text.substr(begin, end - begin);
-    const std::uint32_t hash = hashOf(piece);
     if (const RewrittenPiece* known = find(piece, hash)) {
         out.append(out, known->resultBegin, known->resultLength);
         return;
     }
     const std::size_t resultBegin = out.size();
-    applyDictionary(piece);
-    out.append(m_piece);
+    if (noteMatchesOfPiece(piece)) {
+        applyPending();
+        out.append(m_piece);
+    } else {
+        out.append(piece);
+    }
     if (canRemember(end, out.size(), piece.size()))
         remember({hash, std::uint32_t(begin), std::uint32_t(resultBegin),
                   std::uint16_t(piece.size()), std::uint16_t(out.size() - resultBegin)});
 }
 
-void PieceRewriter::applyDictionary(std::u16string_view piece)
+// Runs the automaton over the piece, keeping its states; returns whether any source occurs.
+bool TextRewriter::noteMatchesOfPiece(std::u16string_view piece)
 {
-    if (m_isPending.empty())
-        m_isPending.assign(m_dictionary.size(), false);
-    m_piece.assign(piece);
     m_states.clear();
+    bool anyMatch = false;
     State state = PhraseAutomaton::rootState;
     for (char16_t unit : piece) {
-        state = m_automaton.advance(state, unit);
+        state = m_automaton.step(state, m_automaton.classOf(unit));
         m_states.push_back(state);
-        noteMatches(state, -1);
+        anyMatch |= m_automaton.hasMatches(state);
     }
+    if (!anyMatch)
+        return false;
+    if (m_isPending.empty())
+        m_isPending.assign(m_dictionary.size(), false);
+    for (State matching : m_states)
+        noteMatches(matching, -1);
+    m_piece.assign(piece);
+    return true;
+}
+
+void TextRewriter::applyPending()
+{
     while (!m_pending.empty()) {
         std::pop_heap(m_pending.begin(), m_pending.end(), std::greater<>());
         const EntryPosition entry = m_pending.back();
@@ -62,7 +101,7 @@ void PieceRewriter::applyDictionary(std::u16string_view piece)
 }
 
 // Notes the entries matching in this state that come after `appliedUpTo` in dictionary order.
-void PieceRewriter::noteMatches(State state, int appliedUpTo)
+void TextRewriter::noteMatches(State state, int appliedUpTo)
 {
     m_automaton.forEachMatch(state, [&](EntryPosition entry) {
         if (entry <= appliedUpTo || m_isPending[entry])
@@ -75,7 +114,7 @@ void PieceRewriter::noteMatches(State state, int appliedUpTo)
 
 // The literal replace-all: leftmost occurrences first, inserted text not searched again. Returns
 // false when the source does not occur.
-bool PieceRewriter::replaceAll(EntryPosition entry)
+bool TextRewriter::replaceAll(EntryPosition entry)
 {
     const std::u16string_view source = m_dictionary[entry].source;
     const std::u16string_view text = m_piece;
@@ -102,7 +141,7 @@ bool PieceRewriter::replaceAll(EntryPosition entry)
 
 // Appends the old piece's [from, to). Runs the automaton until its state is back in step with the
 // old one; from there on the old states, and so the old matches, hold.
-void PieceRewriter::keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied)
+void TextRewriter::keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied)
 {
     std::size_t position = from;
     for (; position < to && !m_inStep; ++position) {
@@ -120,7 +159,7 @@ void PieceRewriter::keepUnchanged(std::size_t from, std::size_t to, EntryPositio
     }
 }
 
-void PieceRewriter::insert(std::u16string_view replacement, EntryPosition applied)
+void TextRewriter::insert(std::u16string_view replacement, EntryPosition applied)
 {
     for (char16_t unit : replacement) {
         m_state = m_automaton.advance(m_state, unit);
@@ -132,18 +171,16 @@ void PieceRewriter::insert(std::u16string_view replacement, EntryPosition applie
 
 // Pieces and results are remembered by 32-bit places and 16-bit lengths; longer ones are rare
 // enough to be rewritten each time.
-bool PieceRewriter::canRemember(std::size_t pieceEnd, std::size_t resultEnd,
+bool TextRewriter::canRemember(std::size_t pieceEnd, std::size_t resultEnd,
                                 std::size_t pieceLength) const
 {
     return pieceEnd <= UINT32_MAX && resultEnd <= UINT32_MAX && pieceLength <= UINT16_MAX &&
            m_piece.size() <= UINT16_MAX;
 }
 
-const PieceRewriter::RewrittenPiece* PieceRewriter::find(std::u16string_view piece,
+const TextRewriter::RewrittenPiece* TextRewriter::find(std::u16string_view piece,
                                                          std::uint32_t hash) const
 {
-    if (m_rewritten.empty())
-        return nullptr;
     const std::size_t mask = m_rewritten.size() - 1;
     for (std::size_t slot = hash & mask; m_rewritten[slot].pieceLength != 0; slot = (slot + 1) & mask) {
         const RewrittenPiece& known = m_rewritten[slot];
@@ -153,7 +190,7 @@ const PieceRewriter::RewrittenPiece* PieceRewriter::find(std::u16string_view pie
     return nullptr;
 }
 
-void PieceRewriter::remember(const RewrittenPiece& piece)
+void TextRewriter::remember(const RewrittenPiece& piece)
 {
     if (2 * (m_rewrittenCount + 1) > m_rewritten.size()) {
         std::vector<RewrittenPiece> old(std::max<std::size_t>(64, 2 * m_rewritten.size()));

@@ -11,9 +11,13 @@
 
 namespace pexa {
 
-// Applies a whole dictionary to one piece of text: a stretch that no match can cross, so it can be
-// rewritten apart from the rest. The result is what the literal rewrite gives for the piece, but only
-// the entries that occur are applied:
+// Applies a whole dictionary to one text, with the same result as the literal rewrite.
+//
+// Code units that occur in no source (for the built-in data: punctuation, line breaks, blanks, ASCII
+// and most characters) can never be part of a match, and no replacement removes them, so they cut
+// the text into pieces that are rewritten independently. A piece that occurred before in the same
+// text is not rewritten again: its earlier result is copied. Within a piece only the entries that
+// occur are applied:
 //
 // - one automaton pass over the piece notes every entry whose source occurs, and keeps the
 //   automaton's state after each code unit;
@@ -24,18 +28,15 @@ namespace pexa {
 //   state differed are noted too. So every entry that occurs is noted before it is reached.
 //
 // An entry noted but gone by the time it is reached replaces nothing, exactly as in the literal
-// rewrite. A piece that occurred before in the same text is not rewritten again: its earlier result
-// is copied. The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
-//
-// One PieceRewriter serves one text, and `out` must only grow while it is used.
-class PieceRewriter
+// rewrite. The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
+class TextRewriter
 {
 public:
-    PieceRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
-                  std::u16string_view text);
+    TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
+                 std::u16string_view text);
 
-    // Appends the rewrite of the piece text[begin, end) to `out`.
-    void rewrite(std::size_t begin, std::size_t end, std::u16string& out);
+    // Appends the rewritten text to `out`.
+    void appendTo(std::u16string& out);
 
 private:
     using EntryPosition = PhraseAutomaton::EntryPosition;
@@ -52,7 +53,9 @@ private:
         std::uint16_t resultLength = 0;
     };
 
-    void applyDictionary(std::u16string_view piece);
+    void rewritePiece(std::size_t begin, std::size_t end, std::uint32_t hash, std::u16string& out);
+    bool noteMatchesOfPiece(std::u16string_view piece);
+    void applyPending();
     void noteMatches(State state, int appliedUpTo);
     bool replaceAll(EntryPosition entry);
     void keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied);
