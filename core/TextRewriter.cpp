@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <functional>
 
 namespace pexa {
 
@@ -20,8 +19,10 @@ std::uint32_t extendHash(std::uint32_t hash, char16_t unit)
 } // namespace
 
 TextRewriter::TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
-                           std::u16string_view text)
-    : m_dictionary(dictionary), m_automaton(automaton), m_text(text),
+                           std::u16string_view text, std::size_t chunkLength)
+    : m_automaton(automaton), m_text(text),
+      m_chunkLength(std::max(chunkLength, automaton.longestSource())),
+      m_editor(dictionary, automaton),
       m_rewritten(std::bit_ceil(std::max<std::size_t>(64, text.size() / 8)))
 {
 }
@@ -57,132 +58,100 @@ void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::uint32_
         return;
     }
     const std::size_t resultBegin = out.size();
-    if (noteMatchesOfPiece(piece)) {
-        applyPending();
-        out.append(m_piece);
-    } else {
+    if (!m_editor.read(m_piece, piece)) {
         out.append(piece);
+    } else if (piece.size() > 4 * m_chunkLength) {
+        rewriteLongPiece(out);
+    } else {
+        m_editor.noteAllMatches(m_piece);
+        while (PieceEditor::firstPending(m_piece) != PieceEditor::noEntry)
+            m_editor.applyFirstPending(m_piece);
+        out.append(m_piece.text);
     }
-    if (canRemember(end, out.size(), piece.size()))
-        remember({hash, std::uint32_t(begin), std::uint32_t(resultBegin),
-                  std::uint16_t(piece.size()), std::uint16_t(out.size() - resultBegin)});
+    remember(begin, end, resultBegin, out.size(), hash);
 }
 
-// Runs the automaton over the piece, keeping its states; returns whether any source occurs.
-bool TextRewriter::noteMatchesOfPiece(std::u16string_view piece)
+void TextRewriter::rewriteLongPiece(std::u16string& out)
 {
-    m_states.clear();
-    bool anyMatch = false;
-    State state = PhraseAutomaton::rootState;
-    for (char16_t unit : piece) {
-        state = m_automaton.step(state, m_automaton.classOf(unit));
-        m_states.push_back(state);
-        anyMatch |= m_automaton.hasMatches(state);
-    }
-    if (!anyMatch)
-        return false;
-    if (m_isPending.empty())
-        m_isPending.assign(m_dictionary.size(), false);
-    for (State matching : m_states)
-        noteMatches(matching, -1);
-    m_piece.assign(piece);
-    return true;
+    cutIntoChunks();
+    applyInStep();
+    for (const Piece& chunk : m_chunks)
+        out.append(chunk.text);
 }
 
-void TextRewriter::applyPending()
+// Cuts m_piece where the automaton is in its root state: no source has begun there, so no
+// occurrence crosses the cut. Every chunk is at least a source long.
+void TextRewriter::cutIntoChunks()
 {
-    while (!m_pending.empty()) {
-        std::pop_heap(m_pending.begin(), m_pending.end(), std::greater<>());
-        const EntryPosition entry = m_pending.back();
-        m_pending.pop_back();
-        m_isPending[entry] = false;
-        replaceAll(entry);
+    m_chunks.clear();
+    const std::size_t length = m_piece.text.size();
+    std::size_t chunkStart = 0;
+    for (std::size_t cut = m_chunkLength; cut + m_chunkLength <= length; ++cut) {
+        if (cut - chunkStart < m_chunkLength ||
+            m_piece.states[cut - 1] != PhraseAutomaton::rootState)
+            continue;
+        Piece& chunk = m_chunks.emplace_back();
+        chunk.text.assign(m_piece.text, chunkStart, cut - chunkStart);
+        chunk.states.assign(m_piece.states.begin() + std::ptrdiff_t(chunkStart),
+                            m_piece.states.begin() + std::ptrdiff_t(cut));
+        chunkStart = cut;
     }
+    Piece& last = m_chunks.emplace_back();
+    last.text.assign(m_piece.text, chunkStart);
+    last.states.assign(m_piece.states.begin() + std::ptrdiff_t(chunkStart), m_piece.states.end());
+    for (Piece& chunk : m_chunks)
+        m_editor.noteAllMatches(chunk);
 }
 
-// Notes the entries matching in this state that come after `appliedUpTo` in dictionary order.
-void TextRewriter::noteMatches(State state, int appliedUpTo)
+// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a time.
+void TextRewriter::applyInStep()
 {
-    m_automaton.forEachMatch(state, [&](EntryPosition entry) {
-        if (entry <= appliedUpTo || m_isPending[entry])
+    std::vector<bool> changed;
+    for (;;) {
+        int next = PieceEditor::noEntry;
+        for (const Piece& chunk : m_chunks) {
+            const int first = PieceEditor::firstPending(chunk);
+            if (first != PieceEditor::noEntry && (next == PieceEditor::noEntry || first < next))
+                next = first;
+        }
+        if (next == PieceEditor::noEntry)
             return;
-        m_isPending[entry] = true;
-        m_pending.push_back(entry);
-        std::push_heap(m_pending.begin(), m_pending.end(), std::greater<>());
-    });
-}
-
-// The literal replace-all: leftmost occurrences first, inserted text not searched again. Returns
-// false when the source does not occur.
-bool TextRewriter::replaceAll(EntryPosition entry)
-{
-    const std::u16string_view source = m_dictionary[entry].source;
-    const std::u16string_view text = m_piece;
-    std::size_t hit = text.find(source);
-    if (hit == std::u16string_view::npos)
-        return false;
-    m_nextPiece.clear();
-    m_nextStates.clear();
-    m_state = PhraseAutomaton::rootState;
-    m_inStep = true;
-    std::size_t keptUpTo = 0;
-    for (; hit != std::u16string_view::npos; hit = text.find(source, keptUpTo)) {
-        keepUnchanged(keptUpTo, hit, entry);
-        insert(m_dictionary[entry].replacement, entry);
-        keptUpTo = hit + source.size();
-        // After the replacement the states agree again once they agree before the same unit.
-        m_inStep = m_state == (keptUpTo == 0 ? PhraseAutomaton::rootState : m_states[keptUpTo - 1]);
-    }
-    keepUnchanged(keptUpTo, text.size(), entry);
-    m_piece.swap(m_nextPiece);
-    m_states.swap(m_nextStates);
-    return true;
-}
-
-// Appends the old piece's [from, to). Runs the automaton until its state is back in step with the
-// old one; from there on the old states, and so the old matches, hold.
-void TextRewriter::keepUnchanged(std::size_t from, std::size_t to, EntryPosition applied)
-{
-    std::size_t position = from;
-    for (; position < to && !m_inStep; ++position) {
-        m_state = m_automaton.advance(m_state, m_piece[position]);
-        m_nextPiece.push_back(m_piece[position]);
-        m_nextStates.push_back(m_state);
-        noteMatches(m_state, applied);
-        m_inStep = m_state == m_states[position];
-    }
-    if (position < to) {
-        m_nextPiece.append(m_piece, position, to - position);
-        m_nextStates.insert(m_nextStates.end(), m_states.begin() + std::ptrdiff_t(position),
-                            m_states.begin() + std::ptrdiff_t(to));
-        m_state = m_states[to - 1];
+        changed.assign(m_chunks.size(), false);
+        for (std::size_t i = 0; i < m_chunks.size(); ++i)
+            if (PieceEditor::firstPending(m_chunks[i]) == next)
+                changed[i] = m_editor.applyFirstPending(m_chunks[i]);
+        joinWhereNeeded(changed, next);
     }
 }
 
-void TextRewriter::insert(std::u16string_view replacement, EntryPosition applied)
+void TextRewriter::joinWhereNeeded(const std::vector<bool>& changed, int appliedUpTo)
 {
-    for (char16_t unit : replacement) {
-        m_state = m_automaton.advance(m_state, unit);
-        m_nextPiece.push_back(unit);
-        m_nextStates.push_back(m_state);
-        noteMatches(m_state, applied);
+    const std::size_t shortest = m_automaton.longestSource();
+    std::vector<bool> touched = changed;
+    for (std::size_t left = 0; left + 1 < m_chunks.size();) {
+        Piece& leftChunk = m_chunks[left];
+        const Piece& rightChunk = m_chunks[left + 1];
+        const bool mustJoin =
+            (touched[left] || touched[left + 1]) &&
+            (leftChunk.text.size() < shortest || rightChunk.text.size() < shortest ||
+             m_editor.matchesAcross(leftChunk, rightChunk, appliedUpTo));
+        if (!mustJoin) {
+            ++left;
+            continue;
+        }
+        m_editor.join(leftChunk, rightChunk, appliedUpTo);
+        m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(left + 1));
+        touched.erase(touched.begin() + std::ptrdiff_t(left + 1));
+        touched[left] = true; // check the joined chunk against its new neighbour
     }
-}
-
-// Pieces and results are remembered by 32-bit places and 16-bit lengths; longer ones are rare
-// enough to be rewritten each time.
-bool TextRewriter::canRemember(std::size_t pieceEnd, std::size_t resultEnd,
-                                std::size_t pieceLength) const
-{
-    return pieceEnd <= UINT32_MAX && resultEnd <= UINT32_MAX && pieceLength <= UINT16_MAX &&
-           m_piece.size() <= UINT16_MAX;
 }
 
 const TextRewriter::RewrittenPiece* TextRewriter::find(std::u16string_view piece,
-                                                         std::uint32_t hash) const
+                                                       std::uint32_t hash) const
 {
     const std::size_t mask = m_rewritten.size() - 1;
-    for (std::size_t slot = hash & mask; m_rewritten[slot].pieceLength != 0; slot = (slot + 1) & mask) {
+    for (std::size_t slot = hash & mask; m_rewritten[slot].pieceLength != 0;
+         slot = (slot + 1) & mask) {
         const RewrittenPiece& known = m_rewritten[slot];
         if (known.hash == hash && m_text.substr(known.pieceBegin, known.pieceLength) == piece)
             return &known;
@@ -190,15 +159,27 @@ const TextRewriter::RewrittenPiece* TextRewriter::find(std::u16string_view piece
     return nullptr;
 }
 
-void TextRewriter::remember(const RewrittenPiece& piece)
+// Pieces and results are remembered by 32-bit places and 16-bit lengths; longer ones are rare
+// enough to be rewritten each time.
+void TextRewriter::remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
+                            std::size_t resultEnd, std::uint32_t hash)
+{
+    if (pieceEnd > UINT32_MAX || resultEnd > UINT32_MAX || pieceEnd - pieceBegin > UINT16_MAX ||
+        resultEnd - resultBegin > UINT16_MAX)
+        return;
+    insertInTable({hash, std::uint32_t(pieceBegin), std::uint32_t(resultBegin),
+                   std::uint16_t(pieceEnd - pieceBegin), std::uint16_t(resultEnd - resultBegin)});
+}
+
+void TextRewriter::insertInTable(const RewrittenPiece& piece)
 {
     if (2 * (m_rewrittenCount + 1) > m_rewritten.size()) {
-        std::vector<RewrittenPiece> old(std::max<std::size_t>(64, 2 * m_rewritten.size()));
+        std::vector<RewrittenPiece> old(2 * m_rewritten.size());
         old.swap(m_rewritten);
         m_rewrittenCount = 0;
         for (const RewrittenPiece& known : old)
             if (known.pieceLength != 0)
-                remember(known);
+                insertInTable(known);
     }
     const std::size_t mask = m_rewritten.size() - 1;
     std::size_t slot = piece.hash & mask;

@@ -13,6 +13,7 @@
 
 #include "BuiltinDictionary.h"
 #include "PhraseSubstitution.h"
+#include "TextRewriter.h"
 #include "Utf8.h"
 
 using namespace pexa;
@@ -144,20 +145,36 @@ std::string describe(const std::vector<std::u16string>& entries, std::u16string_
     return description;
 }
 
+// What the fast rewriter gives; `chunkLength` 0 for the program's own.
+std::u16string rewriteFast(const PhraseRewriter& rewriter, const PhraseAutomaton& automaton,
+                           std::u16string_view text, std::size_t chunkLength)
+{
+    if (chunkLength == 0)
+        return rewriter.rewrite(text);
+    std::u16string rewritten;
+    TextRewriter(rewriter.dictionary(), automaton, text, chunkLength).appendTo(rewritten);
+    return rewritten;
+}
+
 // Runs `cases` dictionaries with `textsPerDictionary` texts each; stops at the first difference.
-void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxParts)
+// With `smallChunks`, long pieces are cut into chunks of a few code units, so that chunks join often.
+void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxParts,
+                          bool smallChunks = false)
 {
     const std::uint64_t caseCount = environmentNumber("PEXA_DIFFERENTIAL_CASES", cases);
     for (std::uint64_t seed = firstSeed; seed < firstSeed + caseCount; ++seed) {
         CaseMaker maker(seed);
         const std::vector<std::u16string> entries = maker.dictionaryEntries();
         const PhraseRewriter rewriter(PhraseDictionary::fromEntries(entries));
+        const PhraseAutomaton automaton(rewriter.dictionary());
+        const std::size_t chunkLength = smallChunks ? std::size_t(maker.number(1, 6)) : 0;
         for (int i = 0; i < textsPerDictionary; ++i) {
             const std::u16string text = maker.text(rewriter.dictionary(), maxParts);
             const std::u16string expected = applyDictionaryLiterally(text, rewriter.dictionary());
-            const std::u16string actual = rewriter.rewrite(text);
+            const std::u16string actual = rewriteFast(rewriter, automaton, text, chunkLength);
             if (actual != expected) {
-                FAIL() << "seed " << seed << ", text " << i << "\n"
+                FAIL() << "seed " << seed << ", text " << i << ", chunk length " << chunkLength
+                       << "\n"
                        << describe(entries, text) << "\nliteral: " << shown(expected)
                        << "\nfast:    " << shown(actual);
             }
@@ -175,6 +192,11 @@ TEST(DifferentialTest, ShortTextsMatchTheLiteralRewrite)
 TEST(DifferentialTest, LongPiecesMatchTheLiteralRewrite)
 {
     compareOnRandomCases(2000, 2, 400);
+}
+
+TEST(DifferentialTest, LongPiecesCutIntoChunksMatchTheLiteralRewrite)
+{
+    compareOnRandomCases(5000, 2, 150, true);
 }
 
 TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
@@ -196,4 +218,18 @@ TEST(DifferentialTest, AppendRewriteAddsToWhatIsThere)
     rewriter.appendRewrite(u"a", out);
     rewriter.appendRewrite(u"b", out);
     EXPECT_EQ(out, u"xd，dab");
+}
+
+// The piece "wwybs|dddw|cwww" is cut into three chunks. "ddd=" shrinks the middle one to "w", after
+// "b=" and "ys=ya" made the first end in "a"; "awc" then spans all three chunks, which no check of
+// one cut alone would see.
+TEST(DifferentialTest, ChunkShrunkBelowASourceLengthJoinsItsNeighbour)
+{
+    const PhraseDictionary dictionary =
+        PhraseDictionary::fromEntries({u"zw=q", u"b=", u"ys=ya", u"ddd=", u"awc=OK"});
+    const std::u16string text = u"wwybsdddwcwww";
+    std::u16string rewritten;
+    TextRewriter(dictionary, PhraseAutomaton(dictionary), text, 3).appendTo(rewritten);
+    EXPECT_EQ(rewritten, u"wwyOKwww");
+    EXPECT_EQ(applyDictionaryLiterally(text, dictionary), rewritten);
 }
