@@ -35,7 +35,7 @@ int PieceEditor::firstPending(const Piece& piece)
     return piece.pending.empty() ? noEntry : piece.pending.front();
 }
 
-bool PieceEditor::applyFirstPending(Piece& piece)
+PieceEditor::Change PieceEditor::applyFirstPending(Piece& piece)
 {
     std::pop_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
     const EntryPosition entry = piece.pending.back();
@@ -64,15 +64,16 @@ void PieceEditor::makePending(Piece& piece, EntryPosition entry) const
     std::push_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
 }
 
-// The literal replace-all: leftmost occurrences first, inserted text not searched again. Returns
-// false when the source does not occur.
-bool PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
+// The literal replace-all: leftmost occurrences first, inserted text not searched again.
+PieceEditor::Change PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
 {
     const std::u16string_view source = m_dictionary[entry].source;
     const std::u16string_view text = piece.text;
     std::size_t hit = text.find(source);
     if (hit == std::u16string_view::npos)
-        return false;
+        return {};
+    const std::size_t reach = m_automaton.longestSource();
+    const Change change{true, hit < reach, false};
     m_nextText.clear();
     m_nextStates.clear();
     m_state = PhraseAutomaton::rootState;
@@ -85,10 +86,11 @@ bool PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
         // After the replacement the states agree again once they agree before the same unit.
         m_inStep = m_state == piece.states[keptUpTo - 1];
     }
+    const bool nearEnd = keptUpTo + reach > text.size();
     keepUnchanged(piece, keptUpTo, text.size(), entry);
     piece.text.swap(m_nextText);
     piece.states.swap(m_nextStates);
-    return true;
+    return {change.any, change.nearStart, nearEnd};
 }
 
 // Appends the old text's [from, to). Runs the automaton until its state is back in step with the

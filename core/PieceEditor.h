@@ -47,8 +47,16 @@ public:
     // The first pending entry, or noEntry.
     static int firstPending(const Piece& piece);
 
-    // Applies the first pending entry; returns whether the text changed.
-    bool applyFirstPending(Piece& piece);
+    // What a replace-all changed: nothing, or text within a source's length of either end.
+    struct Change
+    {
+        bool any = false;
+        bool nearStart = false;
+        bool nearEnd = false;
+    };
+
+    // Applies the first pending entry.
+    Change applyFirstPending(Piece& piece);
 
     // Whether a source of an entry after `appliedUpTo` occurs across the join of two pieces.
     bool matchesAcross(const Piece& left, const Piece& right, int appliedUpTo) const;
@@ -60,7 +68,7 @@ public:
 private:
     void notePending(Piece& piece, State state, int appliedUpTo) const;
     void makePending(Piece& piece, EntryPosition entry) const;
-    bool replaceAll(Piece& piece, EntryPosition entry);
+    Change replaceAll(Piece& piece, EntryPosition entry);
     void keepUnchanged(Piece& piece, std::size_t from, std::size_t to, EntryPosition applied);
     void insert(Piece& piece, std::u16string_view replacement, EntryPosition applied);
 

@@ -106,7 +106,7 @@ void TextRewriter::cutIntoChunks()
 // Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a time.
 void TextRewriter::applyInStep()
 {
-    std::vector<bool> changed;
+    std::vector<PieceEditor::Change> changes;
     for (;;) {
         int next = PieceEditor::noEntry;
         for (const Piece& chunk : m_chunks) {
@@ -116,23 +116,23 @@ void TextRewriter::applyInStep()
         }
         if (next == PieceEditor::noEntry)
             return;
-        changed.assign(m_chunks.size(), false);
+        changes.assign(m_chunks.size(), {});
         for (std::size_t i = 0; i < m_chunks.size(); ++i)
             if (PieceEditor::firstPending(m_chunks[i]) == next)
-                changed[i] = m_editor.applyFirstPending(m_chunks[i]);
-        joinWhereNeeded(changed, next);
+                changes[i] = m_editor.applyFirstPending(m_chunks[i]);
+        joinWhereNeeded(changes, next);
     }
 }
 
-void TextRewriter::joinWhereNeeded(const std::vector<bool>& changed, int appliedUpTo)
+// A new occurrence across a cut needs a change within a source's length of it.
+void TextRewriter::joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo)
 {
     const std::size_t shortest = m_automaton.longestSource();
-    std::vector<bool> touched = changed;
     for (std::size_t left = 0; left + 1 < m_chunks.size();) {
         Piece& leftChunk = m_chunks[left];
         const Piece& rightChunk = m_chunks[left + 1];
         const bool mustJoin =
-            (touched[left] || touched[left + 1]) &&
+            (changes[left].nearEnd || changes[left + 1].nearStart) &&
             (leftChunk.text.size() < shortest || rightChunk.text.size() < shortest ||
              m_editor.matchesAcross(leftChunk, rightChunk, appliedUpTo));
         if (!mustJoin) {
@@ -140,9 +140,10 @@ void TextRewriter::joinWhereNeeded(const std::vector<bool>& changed, int applied
             continue;
         }
         m_editor.join(leftChunk, rightChunk, appliedUpTo);
+        // The joined chunk ends as the right one did.
+        changes[left].nearEnd = changes[left + 1].nearEnd;
         m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(left + 1));
-        touched.erase(touched.begin() + std::ptrdiff_t(left + 1));
-        touched[left] = true; // check the joined chunk against its new neighbour
+        changes.erase(changes.begin() + std::ptrdiff_t(left + 1));
     }
 }
 

@@ -32,7 +32,7 @@ class TextRewriter
 {
 public:
     // Pieces longer than four chunks are cut into chunks of about `chunkLength` code units.
-    static constexpr std::size_t defaultChunkLength = 1024;
+    static constexpr std::size_t defaultChunkLength = 512;
 
     TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
                  std::u16string_view text, std::size_t chunkLength = defaultChunkLength);
@@ -56,7 +56,7 @@ private:
     void rewriteLongPiece(std::u16string& out);
     void cutIntoChunks();
     void applyInStep();
-    void joinWhereNeeded(const std::vector<bool>& changed, int appliedUpTo);
+    void joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo);
 
     const RewrittenPiece* find(std::u16string_view piece, std::uint32_t hash) const;
     void remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
