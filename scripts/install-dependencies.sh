@@ -8,6 +8,7 @@ packages=(
   libopencc-dev opencc                   # simplified/traditional conversion and its data files
   libgtest-dev libbenchmark-dev          # tests and benchmarks
   fonts-wqy-microhei                     # a Chinese font so the window can show its text
+  python3 python3-jieba                  # the phrase list checker and its lexicon
 )
 
 missing=()

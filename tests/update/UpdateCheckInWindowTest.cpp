@@ -1,0 +1,115 @@
+#include "FakeDesktopServices.h"
+#include "Form1.h"
+#include "LocalHttpServer.h"
+#include "UpdateCheck.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace pexa;
+using namespace std::chrono_literals;
+
+// The update check wired to the real window the way the program does it: Timer1's first tick
+// runs the check, and the window stays in use while the check waits for the server.
+class UpdateCheckInWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { sendRequestsDirectly(); }
+
+    void init()
+    {
+        m_desktop = std::make_unique<FakeDesktop>();
+        m_server = std::make_unique<LocalHttpServer>();
+        m_window = std::make_unique<Form1>(PhraseDictionary::fromEntries({u"今天=今日"}),
+                                           m_desktop->services());
+        m_check = std::make_unique<UpdateCheck>(m_desktop->services(), m_server->host());
+        connect(m_window.get(), &Form1::updateCheckDue, m_check.get(), &UpdateCheck::run);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_check.reset();
+        m_window.reset();
+        m_server.reset();
+        m_desktop.reset();
+    }
+
+    void questionComesAboutTwoSecondsAfterStart()
+    {
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        m_server->answer(200, "9.4\r\n");
+
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->messages.shown.size(), 1, 5000);
+
+        QVERIFY2(sinceStart.elapsed() >= 1800, qPrintable(QString::number(sinceStart.elapsed())));
+        QCOMPARE(m_desktop->messages.shown.first().text, QStringLiteral("最新版本9.4，是否更新？"));
+        QCOMPARE(m_server->requestedPaths().size(), 1);
+    }
+
+    void windowHandlesAClickDuringASlowAnswer()
+    {
+        m_server->answer(200, "9.4\r\n");
+        m_server->answerAfter(400ms);
+        qsizetype questionsAtClick = -1;
+        connect(
+            m_server.get(), &LocalHttpServer::requestReceived, m_window.get(),
+            [&] {
+                questionsAtClick = m_desktop->messages.shown.size();
+                QTest::mouseClick(control<QPushButton>("Command4"), Qt::LeftButton);
+            },
+            Qt::QueuedConnection);
+        startTimer1Now();
+
+        QTRY_COMPARE(m_desktop->messages.shown.size(), 1);
+
+        QCOMPARE(questionsAtClick, 0);
+        QVERIFY2(control<QPlainTextEdit>("Text2")->toPlainText().isEmpty(),
+                 "the clear command ran while the check waited");
+    }
+
+    void closingTheWindowDuringTheWaitEndsTheProgramSilently()
+    {
+        m_server->neverAnswer();
+        m_desktop->messages.setNextAnswer(MessageAnswer::Ok); // "真的退出吗?"
+        connect(m_server.get(), &LocalHttpServer::requestReceived, m_window.get(), &QWidget::close,
+                Qt::QueuedConnection);
+        // Connected after the check, so it runs once the check has returned.
+        bool checkReturned = false;
+        connect(m_window.get(), &Form1::updateCheckDue, this, [&] { checkReturned = true; });
+        startTimer1Now();
+
+        QCOMPARE(QCoreApplication::exec(), 0);
+
+        QVERIFY(checkReturned);
+        QCOMPARE(m_desktop->messages.shown.size(), 1);
+        QCOMPARE(m_desktop->messages.shown.first().caption, QStringLiteral("退出"));
+        QTRY_COMPARE(m_server->openConnections(), 0);
+    }
+
+private:
+    template <typename Control> Control* control(const char* name) const
+    {
+        return m_window->findChild<Control*>(QLatin1String(name));
+    }
+
+    // Timer1 at a short interval, so the check starts without the two-second wait.
+    void startTimer1Now() { control<QTimer>("Timer1")->start(10); }
+
+    std::unique_ptr<FakeDesktop> m_desktop;
+    std::unique_ptr<LocalHttpServer> m_server;
+    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<UpdateCheck> m_check;
+};
+
+QTEST_MAIN(UpdateCheckInWindowTest)
+#include "UpdateCheckInWindowTest.moc"

@@ -1,0 +1,992 @@
+#!/usr/bin/python3
+"""Select and order the built-in phrase dictionary from the phrase pool.
+
+The rewriter applies the merged dictionary List1+List2+List3 entry by entry,
+each entry as a replace-all over the whole text.  Whether one entry feeds the
+next therefore depends only on the ORDER of the entries, so this tool treats
+ordering as a constraint problem:
+
+  * a relation between two entries (one entry's source equals or sits inside
+    another entry's replacement, or contains another entry's source) only
+    takes effect when the related entry comes EARLIER;
+  * every relation we do not want gets a precedence edge that keeps it inert,
+    every relation we do want gets an edge that makes it fire;
+  * a topological order of that graph, cut into the three lists, then has
+    exactly the wanted number of chains, reverse pairs and overlaps.
+
+Usage: /usr/bin/python3 tools/arrange_phrases.py   (from the repository root)
+Deterministic: every choice uses a seeded generator over sorted data.
+"""
+
+import heapq
+import random
+import sys
+from collections import defaultdict, deque
+from dataclasses import dataclass
+from pathlib import Path
+
+SEED = 20261207
+REPO_ROOT = Path(__file__).resolve().parent.parent
+POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
+OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
+LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
+
+LIST_SIZES = (2299, 2313, 799)
+TOTAL_ENTRIES = sum(LIST_SIZES)
+SOURCE_LENGTH_QUOTA = {2: 4016, 3: 41, 4: 1344, 5: 4, 6: 2, 7: 2}
+MAX_ENTRY_CHARS = 11  # 23 bytes in GBK; only the one showcase proverb is longer
+SHOWCASE_LONGEST = ("驴唇不对马嘴", "风马牛不相及")
+
+# Entries pinned to a merged position; they demonstrate chains the rewriter
+# must follow (防范/防备, 大喜过望 -> 大失所望 -> 事与愿违, ...).
+PINNED = {
+    0: ("免费使用", "无偿使用"),
+    1: ("防范", "防备"),
+    153: ("冷酷", "冷漠"),
+    277: ("冷酷无情", "无情无义"),
+    1970: ("使用", "运用"),
+    2298: ("曲折", "迂回"),
+    2299: ("求实", "务实"),
+    4276: ("防备", "防范"),
+    4611: ("大显身手", "大显神通"),
+    4612: ("大喜过望", "大失所望"),
+    4617: ("大失所望", "事与愿违"),
+    5410: ("煊赫一时", "炙手可热"),
+}
+OPPOSITE_PINS = {"大喜过望"}
+REQUIRED = [
+    ("安全", "平安", False),
+    ("有效", "无效", True),
+    ("小人物", "大人物", True),
+    ("一寸光阴一寸金", "一刻千金", False),
+    (SHOWCASE_LONGEST[0], SHOWCASE_LONGEST[1], False),
+    ("生硬", "僵硬", False),  # drives the expected rewrite 生硬 -> 僵硬
+]
+# Entries with an empty source: they change nothing, and the loader must
+# cope with the stray third field.  They live in List3.
+EMPTY_SOURCE_LINES = ("=不可开交=不亦乐乎", "=摆布=支配")
+
+# Whole-dictionary rewrites that must come out exactly like this.
+EXPECTED_REWRITES = {
+    "防备": "防范",
+    "大喜过望": "事与愿违",
+    "生硬": "僵硬",
+    "冷酷无情": "冷漠无情",
+    "免费使用": "无偿运用",
+    "摆布": "摆布",
+}
+
+REVERSE_PAIR_SPLIT = {(1, 1): 233, (2, 2): 201, (3, 3): 45, (1, 2): 315, (1, 3): 88, (2, 3): 111}
+CASCADE_TOTAL = 1483  # includes the second entry of every reverse pair
+INSIDE_TOTAL = 48
+CONTAINS_TOTAL = 43
+
+# Merged positions are cut into segments; pinned entries sit in one-slot
+# segments or at fixed slots inside the three open segments.
+SEGMENTS = [(0, 0), (1, 1), (2, 2297), (2298, 2298), (2299, 2299),
+            (2300, 4610), (4611, 4611), (4612, 4612), (4613, 5409), (5410, 5410)]
+OPEN_SEGMENT_OF_LIST = {1: 2, 2: 5, 3: 8}
+OPEN_SEGMENTS = (2, 5, 8)
+LAST_SEGMENT = len(SEGMENTS) - 1
+
+# Cascade/inside/contains: the three ways an earlier entry can touch a later one.
+CASCADE, INSIDE, CONTAINS = "cascade", "inside", "contains"
+
+
+@dataclass(frozen=True)
+class Option:
+    source: str
+    replacement: str
+    is_opposite: bool
+    rank: tuple  # lower is preferred
+
+
+@dataclass(frozen=True)
+class Entry:
+    source: str
+    replacement: str
+    is_opposite: bool
+    line: str
+
+
+# ---------------------------------------------------------------- pool
+
+
+def is_clean_phrase(text):
+    """Chinese characters only, all encodable in the GBK code page."""
+    if not text or any(not "\u4e00" <= ch <= "\u9fff" for ch in text):
+        return False
+    try:
+        text.encode("gbk")
+    except UnicodeEncodeError:
+        return False
+    return True
+
+
+def is_valid_pair(source, replacement):
+    return (is_clean_phrase(source) and is_clean_phrase(replacement)
+            and len(source) in SOURCE_LENGTH_QUOTA and len(replacement) >= 2
+            and len(source) + len(replacement) <= MAX_ENTRY_CHARS
+            and source not in replacement and replacement not in source)
+
+
+def read_pool(pool_dir):
+    """Return [(first, second, is_opposite)] in file order, undirected duplicates removed."""
+    pairs, seen, rejected = [], set(), 0
+    for path in sorted(pool_dir.glob("*.txt")):
+        is_opposite = False
+        for raw in path.read_text(encoding="utf-8").split("\n"):
+            line = raw.strip()
+            if not line:
+                continue
+            if line.startswith("#"):
+                is_opposite = line.lstrip("# ").startswith("opposite")
+                continue
+            fields = line.split("=")
+            if len(fields) != 2 or not is_clean_phrase(fields[0]) or not is_clean_phrase(fields[1]):
+                rejected += 1
+                continue
+            key = tuple(sorted(fields))
+            if key in seen or fields[0] == fields[1]:
+                continue
+            seen.add(key)
+            pairs.append((fields[0], fields[1], is_opposite))
+    return pairs, rejected
+
+
+def load_lexicon(path):
+    with open(path, encoding="utf-8") as handle:
+        return {line.split(" ", 1)[0] for line in handle if line.strip()}
+
+
+def is_lexicon_phrase(text, lexicon):
+    """A lexicon word, or two lexicon words of two or more characters each."""
+    if text in lexicon:
+        return True
+    return any(text[:cut] in lexicon and text[cut:] in lexicon for cut in range(2, len(text) - 1))
+
+
+# ----------------------------------------------------------- forbidden
+
+
+def forbidden_sources():
+    """Sources that would disturb the expected rewrites or crowd the pinned entries.
+
+    Every intermediate text of an expected rewrite must only be touched by
+    the pinned entries that drive it, so no other entry may have a source
+    occurring in any of those texts.  Pinned entries get the same protection:
+    a source inside a pinned phrase would tie that entry to a fixed slot.
+    """
+    texts = set(EXPECTED_REWRITES) | set(EXPECTED_REWRITES.values())
+    for source, replacement in PINNED.values():
+        texts.update((source, replacement))
+    allowed = {source for source, _ in PINNED.values()} | {"生硬"}
+    forbidden = set(texts)
+    for text in texts:
+        forbidden.update(proper_substrings(text))
+    return forbidden - allowed
+
+
+# ----------------------------------------------------------- selection
+
+
+class Selection:
+    """Which pool pairs become entries, and which of them form reverse pairs.
+
+    Every source word has exactly one entry, so the entries form a functional
+    graph over words; reverse pairs are its 2-cycles and longer cycles are
+    never built.
+    """
+
+    def __init__(self, pool_pairs, lexicon, rng):
+        self.lexicon = lexicon
+        self.rng = rng
+        self.pinned_sources = {source for source, _ in PINNED.values()}
+        self.required_sources = {source for source, _, _ in REQUIRED}
+        self.chosen = {}  # source -> Option
+        self.pair_of = {}  # source -> partner source, for reverse pairs
+        self.banned_options = set()
+        self.banned_pairs = set()
+        self.drop_count = defaultdict(int)
+        self.options = self._build_options(pool_pairs)
+        self.exposure = self._exposure()
+        self.word_order = self._order_words()
+        self.pair_order = self._order_pairs(pool_pairs)
+        self._add_fixed_entries()
+
+    # -- candidates
+
+    def _build_options(self, pool_pairs):
+        forbidden = forbidden_sources()
+        options = defaultdict(list)
+        for first, second, is_opposite in pool_pairs:
+            for source, replacement, written in ((first, second, True), (second, first, False)):
+                if source in forbidden or not is_valid_pair(source, replacement):
+                    continue
+                rank = (is_opposite, not is_lexicon_phrase(replacement, self.lexicon),
+                        not written, self.rng.random())
+                options[source].append(Option(source, replacement, is_opposite, rank))
+        for source in options:
+            options[source].sort(key=lambda option: option.rank)
+        return dict(options)
+
+    def _exposure(self):
+        """How many longer pool phrases contain each word (containment risk)."""
+        words = set(self.options)
+        for option_list in self.options.values():
+            words.update(option.replacement for option in option_list)
+        counts = defaultdict(int)
+        for word in sorted(words):
+            for piece in proper_substrings(word):
+                counts[piece] += 1
+        return counts
+
+    def _order_words(self):
+        exposure = self.exposure
+        order = defaultdict(list)
+        for word in sorted(self.options):
+            best = self.options[word][0]
+            rank = (not is_lexicon_phrase(word, self.lexicon), best.is_opposite,
+                    exposure[word] >= 3, self.rng.random())
+            order[len(word)].append((rank, word))
+        return {length: [word for _, word in sorted(ranked)] for length, ranked in order.items()}
+
+    def _order_pairs(self, pool_pairs):
+        """Synonym pairs usable in both directions, best first."""
+        exposure = self.exposure
+        ranked = []
+        for first, second, is_opposite in pool_pairs:
+            if is_opposite or len(first) not in (2, 4) or len(second) not in (2, 4):
+                continue
+            forward = any(o.replacement == second for o in self.options.get(first, []))
+            backward = any(o.replacement == first for o in self.options.get(second, []))
+            if not (forward and backward):
+                continue
+            rank = (not (is_lexicon_phrase(first, self.lexicon) and is_lexicon_phrase(second, self.lexicon)),
+                    min(exposure[first] + exposure[second], 3), self.rng.random())
+            ranked.append((rank, first, second))
+        return [(first, second) for _, first, second in sorted(ranked)]
+
+    def _add_fixed_entries(self):
+        for position in sorted(PINNED):
+            source, replacement = PINNED[position]
+            self.chosen[source] = Option(source, replacement, source in OPPOSITE_PINS, ())
+        for source, replacement, is_opposite in REQUIRED:
+            self.chosen[source] = Option(source, replacement, is_opposite, ())
+        self.pair_of["防范"], self.pair_of["防备"] = "防备", "防范"
+
+    # -- filling
+
+    def is_locked(self, source):
+        return source in self.pinned_sources or source in self.required_sources
+
+    def _word_free(self, word):
+        return word not in self.chosen and self.drop_count[word] < 2 and word in self.options
+
+    def _reaches(self, start, target):
+        """Does following replacements from start reach target?"""
+        seen, word = set(), start
+        while word in self.chosen and word not in seen:
+            if word == target:
+                return True
+            seen.add(word)
+            word = self.chosen[word].replacement
+        return word == target
+
+    def _pair_count_by_length(self):
+        counts = defaultdict(int)
+        for source in self.pair_of:
+            counts[len(source)] += 1
+        return counts
+
+    def fill(self):
+        self._fill_pairs()
+        for length in sorted(SOURCE_LENGTH_QUOTA):
+            self._fill_length(length)
+
+    def _fill_pairs(self):
+        wanted = sum(REVERSE_PAIR_SPLIT.values())
+        lengths = self._pair_count_by_length()
+        for first, second in self.pair_order:
+            if len(self.pair_of) >= 2 * wanted:
+                return
+            if (first, second) in self.banned_pairs or not (self._word_free(first) and self._word_free(second)):
+                continue
+            if any(lengths[len(w)] + 1 > SOURCE_LENGTH_QUOTA[len(w)] // 2 for w in (first, second)):
+                continue
+            self._add_pair(first, second)
+            lengths[len(first)] += 1
+            lengths[len(second)] += 1
+
+    def _add_pair(self, first, second):
+        for source, replacement in ((first, second), (second, first)):
+            option = next(o for o in self.options[source] if o.replacement == replacement)
+            self.chosen[source] = option
+            self.pair_of[source] = replacement
+
+    def _fill_length(self, length):
+        have = sum(1 for source in self.chosen if len(source) == length)
+        for word in self.word_order.get(length, []):
+            if have >= SOURCE_LENGTH_QUOTA[length]:
+                return
+            if not self._word_free(word):
+                continue
+            option = self._best_option(word)
+            if option is not None:
+                self.chosen[word] = option
+                have += 1
+
+    def _best_option(self, word):
+        for option in self.options[word]:
+            if (word, option.replacement) in self.banned_options:
+                continue
+            if not self._reaches(option.replacement, word):
+                return option
+        return None
+
+    def shortages(self):
+        have = defaultdict(int)
+        for source in self.chosen:
+            have[len(source)] += 1
+        short = {length: quota - have[length] for length, quota in SOURCE_LENGTH_QUOTA.items()
+                 if have[length] != quota}
+        pairs_short = sum(REVERSE_PAIR_SPLIT.values()) - len(self.pair_of) // 2
+        return short, pairs_short
+
+    # -- repair
+
+    def drop(self, source):
+        """Remove an entry that makes the ordering infeasible."""
+        self.drop_count[source] += 1
+        partner = self.pair_of.pop(source, None)
+        if partner is not None:
+            del self.pair_of[partner]
+            del self.chosen[partner]
+            self.banned_pairs.update({(source, partner), (partner, source)})
+        self.banned_options.add((source, self.chosen[source].replacement))
+        del self.chosen[source]
+
+    def entries(self):
+        """Deterministic node list: by source length and text, then the empty-source lines."""
+        result = []
+        for source in sorted(self.chosen, key=lambda s: (len(s), s)):
+            option = self.chosen[source]
+            line = f"{source}={option.replacement}"
+            result.append(Entry(source, option.replacement, option.is_opposite, line))
+        for line in EMPTY_SOURCE_LINES:
+            fields = line.split("=")
+            result.append(Entry("", fields[1], False, line))
+        return result
+
+
+# ----------------------------------------------------------- relations
+
+
+def proper_substrings(text):
+    """Distinct substrings of two or more characters, shorter than text."""
+    found = []
+    seen = set()
+    for length in range(2, len(text)):
+        for start in range(len(text) - length + 1):
+            piece = text[start:start + length]
+            if piece not in seen:
+                seen.add(piece)
+                found.append(piece)
+    return found
+
+
+class Relations:
+    """For every entry j, the entries i that would affect j if placed before it.
+
+    cascade[j]:  replacement of i equals the source of j
+    inside[j]:   source of j sits inside the replacement of i
+    contains[j]: source of j contains the source of i
+    """
+
+    def __init__(self, entries):
+        by_source = {e.source: index for index, e in enumerate(entries) if e.source}
+        size = len(entries)
+        self.cascade = [[] for _ in range(size)]
+        self.inside = [[] for _ in range(size)]
+        self.contains = [[] for _ in range(size)]
+        for i, entry in enumerate(entries):
+            j = by_source.get(entry.replacement)
+            if j is not None and j != i:
+                self.cascade[j].append(i)
+            for piece in proper_substrings(entry.replacement):
+                j = by_source.get(piece)
+                if j is not None and j != i:
+                    self.inside[j].append(i)
+            for piece in proper_substrings(entry.source):
+                k = by_source.get(piece)
+                if k is not None:
+                    self.contains[i].append(k)
+
+    def of(self, kind):
+        return {CASCADE: self.cascade, INSIDE: self.inside, CONTAINS: self.contains}[kind]
+
+
+class Targets:
+    """Entries whose relation must fire, each with the earlier witness entry."""
+
+    def __init__(self):
+        self.witness = {CASCADE: {}, INSIDE: {}, CONTAINS: {}}
+
+    def is_target(self, node):
+        return any(node in table for table in self.witness.values())
+
+
+def own_successors(node, relations, targets):
+    """Entries that must follow node so that node's unwanted relations stay inert."""
+    table = targets.witness
+    following = set()
+    if node not in table[CASCADE]:
+        following.update(relations.cascade[node])
+        if node not in table[INSIDE]:
+            following.update(relations.inside[node])
+    if node not in table[CONTAINS]:
+        following.update(relations.contains[node])
+    return following
+
+
+def precedence_edges(size, relations, targets):
+    """Edges a -> b meaning 'a must come before b'."""
+    successors = [own_successors(node, relations, targets) for node in range(size)]
+    for table in targets.witness.values():
+        for node, witness in table.items():
+            successors[witness].add(node)
+    return [sorted(s) for s in successors]
+
+
+def predecessors_of(successors):
+    predecessors = [[] for _ in successors]
+    for node, targets in enumerate(successors):
+        for target in targets:
+            predecessors[target].append(node)
+    return predecessors
+
+
+def strongly_connected(successors):
+    """Tarjan's algorithm, iterative; returns components with more than one node."""
+    index_of, low, on_stack, stack, result = {}, {}, set(), [], []
+    counter = 0
+    for root in range(len(successors)):
+        if root in index_of:
+            continue
+        work = [(root, 0)]
+        while work:
+            node, child_pos = work.pop()
+            if child_pos == 0:
+                index_of[node] = low[node] = counter
+                counter += 1
+                stack.append(node)
+                on_stack.add(node)
+            advanced = False
+            children = successors[node]
+            while child_pos < len(children):
+                child = children[child_pos]
+                child_pos += 1
+                if child not in index_of:
+                    work.append((node, child_pos))
+                    work.append((child, 0))
+                    advanced = True
+                    break
+                if child in on_stack:
+                    low[node] = min(low[node], index_of[child])
+            if advanced:
+                continue
+            if low[node] == index_of[node]:
+                component = []
+                while True:
+                    member = stack.pop()
+                    on_stack.discard(member)
+                    component.append(member)
+                    if member == node:
+                        break
+                if len(component) > 1:
+                    result.append(sorted(component))
+            if work:
+                parent = work[-1][0]
+                low[parent] = min(low[parent], low[node])
+    return result
+
+
+def reaches(successors, start, goal):
+    """Is goal reachable from start?"""
+    seen = {start}
+    queue = deque([start])
+    while queue:
+        for nxt in successors[queue.popleft()]:
+            if nxt == goal:
+                return True
+            if nxt not in seen:
+                seen.add(nxt)
+                queue.append(nxt)
+    return False
+
+
+# --------------------------------------------------------- arrangement
+
+
+class Problem:
+    """The chosen entries with their relations and pinned segments."""
+
+    def __init__(self, selection):
+        self.selection = selection
+        self.entries = selection.entries()
+        self.size = len(self.entries)
+        self.node_of = {e.source: i for i, e in enumerate(self.entries) if e.source}
+        self.relations = Relations(self.entries)
+        self.pinned_slot = {self.node_of[src]: pos for pos, (src, _) in PINNED.items()}
+        self.empty_nodes = [i for i, e in enumerate(self.entries) if not e.source]
+        self.pairs = self._reverse_pairs()
+        self.targets = self._forced_targets()
+
+    def _reverse_pairs(self):
+        """(first, second) node pairs; first is the member that is easier to keep inert."""
+        pairs = []
+        done = set()
+        for source in sorted(self.selection.pair_of):
+            if source in done:
+                continue
+            partner = self.selection.pair_of[source]
+            done.update((source, partner))
+            a, b = self.node_of[source], self.node_of[partner]
+            if source == "防备":
+                a, b = b, a
+            elif source != "防范" and self._inbound_relations(a, b) > self._inbound_relations(b, a):
+                a, b = b, a
+            pairs.append((a, b))
+        return pairs
+
+    def _inbound_relations(self, node, partner):
+        """Relations node must keep inert (entries to place after it) if it goes first in its pair."""
+        rel = self.relations
+        return sum(1 for i in rel.cascade[node] + rel.inside[node] if i != partner)
+
+    def _forced_targets(self):
+        targets = Targets()
+        for first, second in self.pairs:
+            targets.witness[CASCADE][second] = first
+        node = self.node_of
+        targets.witness[CASCADE][node["大失所望"]] = node["大喜过望"]
+        targets.witness[CONTAINS][node["冷酷无情"]] = node["冷酷"]
+        targets.witness[INSIDE][node["使用"]] = node["免费使用"]
+        return targets
+
+    def segment_of_pin(self, node):
+        position = self.pinned_slot[node]
+        return next(i for i, (lo, hi) in enumerate(SEGMENTS) if lo <= position <= hi)
+
+    def allowed_segments(self, node):
+        if node in self.pinned_slot:
+            return (self.segment_of_pin(node),)
+        if not self.entries[node].source:
+            return (OPEN_SEGMENT_OF_LIST[3],)
+        return OPEN_SEGMENTS
+
+
+def topological_order(successors):
+    indegree = [0] * len(successors)
+    for targets in successors:
+        for t in targets:
+            indegree[t] += 1
+    queue = deque(i for i, d in enumerate(indegree) if d == 0)
+    order = []
+    while queue:
+        node = queue.popleft()
+        order.append(node)
+        for t in successors[node]:
+            indegree[t] -= 1
+            if indegree[t] == 0:
+                queue.append(t)
+    return order if len(order) == len(successors) else None
+
+
+class SegmentBounds:
+    """Earliest/latest segment per node implied by the nodes already placed."""
+
+    def __init__(self, problem, successors, placed):
+        self.problem = problem
+        self.successors = successors
+        self.predecessors = predecessors_of(successors)
+        self.placed = dict(placed)  # node -> segment
+        self.low = [0] * problem.size
+        self.high = [LAST_SEGMENT] * problem.size
+        for node, segment in self.placed.items():
+            self.low[node] = self.high[node] = segment
+        order = topological_order(successors)
+        for node in order:
+            self._pass_on(node, successors, self.low, max)
+        for node in reversed(order):
+            self._pass_on(node, self.predecessors, self.high, min)
+
+    def _pass_on(self, node, links, bound, tighter):
+        if node not in self.placed:
+            self._snap(node)
+        for nxt in links[node]:
+            if nxt not in self.placed:
+                bound[nxt] = tighter(bound[nxt], bound[node])
+
+    def choices(self, node):
+        allowed = (self.placed[node],) if node in self.placed else self.problem.allowed_segments(node)
+        return [s for s in allowed if self.low[node] <= s <= self.high[node]]
+
+    def _snap(self, node):
+        """Tighten the bounds to the segments the node may actually use."""
+        choices = self.choices(node)
+        if choices:
+            self.low[node], self.high[node] = choices[0], choices[-1]
+
+    def conflicts(self):
+        """Nodes without a usable segment, and placed nodes wired the wrong way round."""
+        stuck = [node for node in range(self.problem.size) if not self.choices(node)]
+        for node, segment in self.placed.items():
+            stuck.extend(nxt for nxt in self.successors[node]
+                         if nxt in self.placed and self.placed[nxt] < segment)
+        return stuck
+
+    def place(self, node, segment):
+        """Fix node to segment and push the bounds of its neighbours."""
+        self.placed[node] = segment
+        self.low[node] = self.high[node] = segment
+        self._push(node, self.successors, self.low, max)
+        self._push(node, self.predecessors, self.high, min)
+
+    def _push(self, start, links, bound, tighter):
+        queue = deque([start])
+        while queue:
+            node = queue.popleft()
+            for nxt in links[node]:
+                if nxt in self.placed:
+                    continue
+                value = tighter(bound[nxt], bound[node])
+                if value != bound[nxt]:
+                    bound[nxt] = value
+                    self._snap(nxt)
+                    queue.append(nxt)
+
+
+def pinned_segments(problem):
+    return {node: problem.segment_of_pin(node) for node in problem.pinned_slot}
+
+
+def find_blockers(problem):
+    """Nodes to drop so that the forced graph is acyclic and fits the pins."""
+    successors = precedence_edges(problem.size, problem.relations, problem.targets)
+    blockers = []
+    components = strongly_connected(successors)
+    if components:
+        for component in components:
+            blockers.append(_weakest_member(problem, successors, component))
+        return blockers
+    bounds = SegmentBounds(problem, successors, pinned_segments(problem))
+    return bounds.conflicts()
+
+
+def _weakest_member(problem, successors, component):
+    members = set(component)
+    degree = defaultdict(int)
+    for node in component:
+        for nxt in successors[node]:
+            if nxt in members:
+                degree[node] += 1
+                degree[nxt] += 1
+    candidates = [n for n in component if not problem.selection.is_locked(problem.entries[n].source)
+                  and problem.entries[n].source]
+    if not candidates:
+        raise SystemExit("pinned entries form a cycle: " + ", ".join(problem.entries[n].line for n in component))
+    in_pair = problem.selection.pair_of
+    return max(candidates, key=lambda n: (degree[n], problem.entries[n].source not in in_pair,
+                                          problem.entries[n].source))
+
+
+def select_feasible(pool_pairs, lexicon, rng, log):
+    selection = Selection(pool_pairs, lexicon, rng)
+    for round_number in range(200):
+        selection.fill()
+        problem = Problem(selection)
+        blockers = find_blockers(problem)
+        log(f"selection round {round_number}: {len(selection.chosen)} sources, "
+            f"{len(selection.pair_of) // 2} reverse pairs, {len(blockers)} blockers")
+        if not blockers:
+            return problem
+        for node in sorted(set(blockers)):
+            source = problem.entries[node].source
+            if not source or selection.is_locked(source):
+                raise SystemExit(f"pinned entry {problem.entries[node].line} cannot be placed")
+            if source in selection.chosen:
+                selection.drop(source)
+    raise SystemExit("selection did not settle")
+
+
+# ------------------------------------------------------------- targets
+
+
+def choose_targets(problem, rng, log):
+    """Add fired relations until each kind reaches its total."""
+    forced = problem.targets.witness
+    wanted = {
+        CASCADE: CASCADE_TOTAL - len(forced[CASCADE]),
+        INSIDE: INSIDE_TOTAL - len(forced[INSIDE]),
+        CONTAINS: CONTAINS_TOTAL - len(forced[CONTAINS]),
+    }
+    pair_nodes = {n for pair in problem.pairs for n in pair}
+    for kind in (CONTAINS, INSIDE, CASCADE):
+        added = _add_targets(problem, kind, wanted[kind], pair_nodes, rng)
+        log(f"{kind}: {len(forced[kind])} fired relations ({added} chosen)")
+        if added < wanted[kind]:
+            raise SystemExit(f"only {added} of {wanted[kind]} {kind} relations could be fired")
+
+
+def _add_targets(problem, kind, wanted, pair_nodes, rng):
+    """Fire `wanted` relations of one kind, keeping the graph acyclic and the pinned slots feasible.
+
+    Only entries that witness nothing yet are made targets, so the trial graph
+    differs from the current one in two adjacency lists only.
+    """
+    relations = problem.relations.of(kind)
+    table = problem.targets.witness[kind]
+    successors = precedence_edges(problem.size, problem.relations, problem.targets)
+    witnesses = {w for t in problem.targets.witness.values() for w in t.values()}
+    candidates = [n for n in range(problem.size)
+                  if relations[n] and n not in pair_nodes and n not in problem.pinned_slot
+                  and not problem.targets.is_target(n) and n not in witnesses]
+    rng.shuffle(candidates)
+    added = 0
+    for node in candidates:
+        if added == wanted:
+            break
+        if node in witnesses:
+            continue
+        for witness in sorted(relations[node], key=lambda w: rng.random()):
+            table[node] = witness
+            trial = _with_target(problem, successors, node, witness)
+            if trial is not None:
+                successors = trial
+                witnesses.add(witness)
+                added += 1
+                break
+            del table[node]
+    return added
+
+
+def _with_target(problem, successors, node, witness):
+    """The graph after node becomes a target fired by witness, or None if infeasible."""
+    trial = list(successors)
+    trial[node] = sorted(own_successors(node, problem.relations, problem.targets))
+    if reaches(trial, node, witness):
+        return None
+    trial[witness] = sorted(set(successors[witness]) | {node})
+    if SegmentBounds(problem, trial, pinned_segments(problem)).conflicts():
+        return None
+    return trial
+
+
+# -------------------------------------------------------------- levels
+
+
+def assign_segments(problem, rng):
+    """Give every node a segment: reverse pairs by the list split, then the rest by capacity."""
+    successors = precedence_edges(problem.size, problem.relations, problem.targets)
+    bounds = SegmentBounds(problem, successors, pinned_segments(problem))
+    capacity = {s: hi - lo + 1 for s, (lo, hi) in enumerate(SEGMENTS)}
+    for segment in bounds.placed.values():
+        capacity[segment] -= 1
+    _place_pairs(problem, bounds, capacity, rng)
+    free = [n for n in range(problem.size) if n not in bounds.placed]
+    rng.shuffle(free)
+    free.sort(key=lambda n: len(bounds.choices(n)))
+    total_capacity = {s: capacity[s] for s in OPEN_SEGMENTS}
+    for node in free:
+        choices = [s for s in bounds.choices(node) if capacity[s] > 0]
+        if not choices:
+            raise SystemExit(f"no room for {problem.entries[node].line}")
+        segment = max(choices, key=lambda s: (capacity[s] / total_capacity[s], -s))
+        bounds.place(node, segment)
+        capacity[segment] -= 1
+    return bounds.placed, successors
+
+
+def _place_pairs(problem, bounds, capacity, rng):
+    remaining = dict(REVERSE_PAIR_SPLIT)
+    pinned = pinned_segments(problem)
+    order = list(problem.pairs)
+    rng.shuffle(order)
+    for first, second in order:
+        if first in pinned or second in pinned:
+            split = (_list_of_segment(pinned[first]), _list_of_segment(pinned[second]))
+            remaining[split] -= 1
+            continue
+        feasible = [split for split in remaining if remaining[split] > 0
+                    and OPEN_SEGMENT_OF_LIST[split[0]] in bounds.choices(first)
+                    and OPEN_SEGMENT_OF_LIST[split[1]] in bounds.choices(second)]
+        if not feasible:
+            raise SystemExit(f"reverse pair {problem.entries[first].line} fits no list split")
+        split = max(feasible, key=lambda s: (remaining[s], s))
+        remaining[split] -= 1
+        for node, list_number in zip((first, second), split):
+            segment = OPEN_SEGMENT_OF_LIST[list_number]
+            bounds.place(node, segment)
+            capacity[segment] -= 1
+    if any(remaining.values()):
+        raise SystemExit(f"reverse pair split not met: {remaining}")
+
+
+def _list_of_segment(segment):
+    return 1 if segment <= 3 else 2 if segment <= 6 else 3
+
+
+# ------------------------------------------------------------ ordering
+
+
+def order_segments(problem, placed, successors, rng):
+    """Topological order inside each segment, pinned entries at their slots."""
+    members = defaultdict(list)
+    for node, segment in placed.items():
+        members[segment].append(node)
+    merged = []
+    for segment, (first_pos, last_pos) in enumerate(SEGMENTS):
+        nodes = members[segment]
+        if len(nodes) != last_pos - first_pos + 1:
+            raise SystemExit(f"segment {segment} holds {len(nodes)} entries")
+        merged.extend(_order_one_segment(problem, nodes, first_pos, successors, rng))
+    return merged
+
+
+def _order_one_segment(problem, nodes, first_pos, successors, rng):
+    inside = set(nodes)
+    indegree = {n: 0 for n in nodes}
+    for n in nodes:
+        for t in successors[n]:
+            if t in inside:
+                indegree[t] += 1
+    slot_of_pin = {problem.pinned_slot[n] - first_pos: n for n in nodes if n in problem.pinned_slot}
+    deadline = _deadlines(nodes, inside, successors, slot_of_pin)
+    tie = {n: rng.random() for n in sorted(nodes)}
+    ready = [(deadline[n], tie[n], n) for n in nodes if indegree[n] == 0 and n not in problem.pinned_slot]
+    heapq.heapify(ready)
+    result = []
+    for slot in range(len(nodes)):
+        if slot in slot_of_pin:
+            node = slot_of_pin[slot]
+            if indegree[node] != 0:
+                raise SystemExit(f"pinned entry {problem.entries[node].line} not ready at its slot")
+        else:
+            if not ready:
+                raise SystemExit(f"nothing placeable at position {first_pos + slot}")
+            node = heapq.heappop(ready)[2]
+        result.append(node)
+        for t in successors[node]:
+            if t in inside:
+                indegree[t] -= 1
+                if indegree[t] == 0 and t not in problem.pinned_slot:
+                    heapq.heappush(ready, (deadline[t], tie[t], t))
+    return result
+
+
+def _deadlines(nodes, inside, successors, slot_of_pin):
+    """Earliest pinned slot each node must precede (ancestors of pins go first)."""
+    predecessors = defaultdict(list)
+    for n in nodes:
+        for t in successors[n]:
+            if t in inside:
+                predecessors[t].append(n)
+    deadline = {n: len(nodes) for n in nodes}
+    for slot in sorted(slot_of_pin, reverse=True):
+        queue = deque([slot_of_pin[slot]])
+        while queue:
+            node = queue.popleft()
+            for prev in predecessors[node]:
+                if deadline[prev] > slot:
+                    deadline[prev] = slot
+                    queue.append(prev)
+    return deadline
+
+
+# ---------------------------------------------------------- verification
+
+
+def count_relations(lines):
+    """Recount every fired relation in a finished merged list."""
+    parsed = [line.split("=")[:2] for line in lines]
+    position_of = {tuple(fields): pos for pos, fields in enumerate(parsed)}
+    counts = dict.fromkeys(("reverse", CASCADE, INSIDE, CONTAINS), 0)
+    replacements, replacement_pieces, sources = set(), set(), set()
+    for pos, (source, replacement) in enumerate(parsed):
+        if source:
+            if position_of.get((replacement, source), -1) > pos:
+                counts["reverse"] += 1
+            if source in replacements:
+                counts[CASCADE] += 1
+            elif source in replacement_pieces:
+                counts[INSIDE] += 1
+            if any(piece in sources for piece in proper_substrings(source)):
+                counts[CONTAINS] += 1
+            sources.add(source)
+        replacements.add(replacement)
+        replacement_pieces.update(proper_substrings(replacement))
+    return counts
+
+
+def rewrite(text, lines):
+    for line in lines:
+        fields = line.split("=")
+        if fields[0]:
+            text = text.replace(fields[0], fields[1])
+    return text
+
+
+def verify(lines):
+    counts = count_relations(lines)
+    expected = {"reverse": sum(REVERSE_PAIR_SPLIT.values()), CASCADE: CASCADE_TOTAL,
+                INSIDE: INSIDE_TOTAL, CONTAINS: CONTAINS_TOTAL}
+    problems = [f"{k}: {counts[k]} != {v}" for k, v in expected.items() if counts[k] != v]
+    for text, result in EXPECTED_REWRITES.items():
+        got = rewrite(text, lines)
+        if got != result:
+            problems.append(f"rewrite {text} -> {got}, expected {result}")
+    for position, (source, replacement) in PINNED.items():
+        if lines[position] != f"{source}={replacement}":
+            problems.append(f"position {position} holds {lines[position]}")
+    return counts, problems
+
+
+def write_lists(lines):
+    OUTPUT_DIR.mkdir(parents=True, exist_ok=True)
+    start = 0
+    for number, size in enumerate(LIST_SIZES, 1):
+        chunk = lines[start:start + size]
+        start += size
+        (OUTPUT_DIR / f"list{number}.txt").write_bytes(("\n".join(chunk) + "\n").encode("utf-8"))
+
+
+def log(message):
+    print(message, file=sys.stderr)
+
+
+def main():
+    rng = random.Random(SEED)
+    pool_pairs, rejected = read_pool(POOL_DIR)
+    log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
+    lexicon = load_lexicon(LEXICON_PATH)
+    problem = select_feasible(pool_pairs, lexicon, rng, log)
+    short, pairs_short = problem.selection.shortages()
+    if short or pairs_short:
+        raise SystemExit(f"pool too small: sources missing by length {short}, reverse pairs missing {pairs_short}")
+    choose_targets(problem, rng, log)
+    placed, successors = assign_segments(problem, rng)
+    order = order_segments(problem, placed, successors, rng)
+    lines = [problem.entries[node].line for node in order]
+    counts, problems = verify(lines)
+    log(f"counts: {counts}")
+    if problems:
+        raise SystemExit("arrangement failed:\n" + "\n".join(problems))
+    write_lists(lines)
+    opposites = sum(1 for node in order if problem.entries[node].is_opposite)
+    log(f"opposites: {opposites} entries")
+    log(f"wrote {len(lines)} entries to {OUTPUT_DIR}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,136 @@
+#!/usr/bin/python3
+"""Tests for the phrase arranger and the phrase list checker.
+
+Run: /usr/bin/python3 -m unittest discover -s tools -p 'test_*.py'
+"""
+
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+import arrange_phrases as arranger  # noqa: E402
+
+TOOLS = Path(__file__).resolve().parent
+LISTS = TOOLS.parent / "data" / "phrases"
+
+
+class PairValidationTest(unittest.TestCase):
+    def test_accepts_plain_synonyms(self):
+        self.assertTrue(arranger.is_valid_pair("立即", "马上"))
+        self.assertTrue(arranger.is_valid_pair("一寸光阴一寸金", "一刻千金"))
+
+    def test_rejects_pairs_the_rewriter_would_loop_on_or_mangle(self):
+        self.assertFalse(arranger.is_valid_pair("人物", "小人物"))  # replacement holds source
+        self.assertFalse(arranger.is_valid_pair("小人物", "人物"))  # source holds replacement
+        self.assertFalse(arranger.is_valid_pair("立即", "立"))  # one-character replacement
+        self.assertFalse(arranger.is_valid_pair("立即", "马 上"))  # blank
+        self.assertFalse(arranger.is_valid_pair("OK", "好的"))  # not Chinese
+        self.assertFalse(arranger.is_valid_pair("驴唇不对马嘴", "风马牛不相及"))  # over 23 GBK bytes
+
+    def test_lexicon_accepts_two_word_compounds_only_with_long_parts(self):
+        lexicon = {"免费", "使用", "免"}
+        self.assertTrue(arranger.is_lexicon_phrase("免费使用", lexicon))
+        self.assertFalse(arranger.is_lexicon_phrase("免费使", lexicon))
+
+
+class PoolReadingTest(unittest.TestCase):
+    def test_sections_and_reversed_duplicates(self):
+        with tempfile.TemporaryDirectory() as folder:
+            (Path(folder) / "a.txt").write_text(
+                "# synonyms\n立即=马上\n马上=立即\n坏行=\n# opposites\n增加=减少\n", encoding="utf-8")
+            pairs, rejected = arranger.read_pool(Path(folder))
+        self.assertEqual(pairs, [("立即", "马上", False), ("增加", "减少", True)])
+        self.assertEqual(rejected, 1)
+
+
+class SubstringTest(unittest.TestCase):
+    def test_proper_substrings_are_distinct_and_at_least_two_characters(self):
+        self.assertEqual(arranger.proper_substrings("一心一意"), ["一心", "心一", "一意", "一心一", "心一意"])
+        self.assertEqual(arranger.proper_substrings("马上"), [])
+
+
+class GraphTest(unittest.TestCase):
+    def test_strongly_connected_reports_only_cycles(self):
+        successors = [[1], [2], [0, 3], [4], []]
+        self.assertEqual(arranger.strongly_connected(successors), [[0, 1, 2]])
+        self.assertEqual(arranger.strongly_connected([[1], [2], []]), [])
+
+    def test_target_swaps_its_own_edges_for_the_witness_edge(self):
+        entries = [arranger.Entry("立即", "马上", False, "立即=马上"),
+                   arranger.Entry("马上", "立刻", False, "马上=立刻")]
+        relations = arranger.Relations(entries)
+        targets = arranger.Targets()
+        self.assertEqual(arranger.precedence_edges(2, relations, targets), [[], [0]])
+        targets.witness[arranger.CASCADE][1] = 0
+        self.assertEqual(arranger.precedence_edges(2, relations, targets), [[1], []])
+
+
+class CountingTest(unittest.TestCase):
+    def test_each_relation_counts_only_from_an_earlier_entry(self):
+        lines = ["马上=立即", "立即=马上", "冷酷=冷漠", "冷酷无情=无情无义", "义务=无偿服务", "服务=效劳"]
+        counts = arranger.count_relations(lines)
+        self.assertEqual(counts, {"reverse": 1, "cascade": 1, "inside": 1, "contains": 1})
+        reordered = ["立即=马上", "冷酷无情=无情无义", "冷酷=冷漠", "服务=效劳", "义务=无偿服务", "马上=立即"]
+        self.assertEqual(arranger.count_relations(reordered),
+                         {"reverse": 1, "cascade": 1, "inside": 0, "contains": 0})
+
+    def test_rewrite_does_not_rescan_inserted_text(self):
+        self.assertEqual(arranger.rewrite("甲乙甲", ["甲=甲甲", "=乙=丙"]), "甲甲乙甲甲")
+        self.assertEqual(arranger.rewrite("冷酷无情", ["冷酷=冷漠", "冷酷无情=无情无义"]), "冷漠无情")
+
+
+class CheckerTest(unittest.TestCase):
+    """The checker passes the generated lists and catches damaged copies."""
+
+    def setUp(self):
+        if not (LISTS / "list1.txt").exists():
+            self.skipTest("lists not generated")
+        self.folder = Path(tempfile.mkdtemp())
+        for name in ("list1.txt", "list2.txt", "list3.txt"):
+            shutil.copy(LISTS / name, self.folder / name)
+
+    def tearDown(self):
+        shutil.rmtree(self.folder)
+
+    def run_checker(self):
+        return subprocess.run([sys.executable, str(TOOLS / "check_phrases.py"), str(self.folder)],
+                              capture_output=True, text=True)
+
+    def edit(self, name, change):
+        path = self.folder / name
+        path.write_bytes(change(path.read_bytes()))
+
+    def test_generated_lists_pass(self):
+        result = self.run_checker()
+        self.assertEqual(result.returncode, 0, result.stdout)
+
+    def test_byte_order_mark_fails(self):
+        self.edit("list2.txt", lambda raw: b"\xef\xbb\xbf" + raw)
+        self.assertIn("FAIL list2: no byte order mark", self.run_checker().stdout)
+
+    def test_crlf_fails(self):
+        self.edit("list3.txt", lambda raw: raw.replace(b"\n", b"\r\n"))
+        self.assertIn("FAIL list3: LF line ends only", self.run_checker().stdout)
+
+    def test_moving_an_entry_earlier_changes_the_figures(self):
+        lines = (self.folder / "list1.txt").read_text(encoding="utf-8").split("\n")
+        lines.insert(0, lines.pop(lines.index("使用=运用")))
+        (self.folder / "list1.txt").write_text("\n".join(lines), encoding="utf-8")
+        output = self.run_checker().stdout
+        self.assertIn("FAIL pinned positions", output)
+        self.assertIn("FAIL further sources inside an earlier replacement: 47", output)
+        self.assertIn("FAIL rewrite 免费使用: 免费运用", output)
+
+    def test_duplicate_source_fails(self):
+        self.edit("list3.txt", lambda raw: raw + "防范=提防\n".encode())
+        output = self.run_checker().stdout
+        self.assertIn("FAIL no source twice", output)
+        self.assertIn("FAIL list3: entries", output)
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,281 @@
+#include "Form1.h"
+
+#include "MessageBoxService.h"
+#include "Placeholders.h"
+#include "Publisher.h"
+#include "SentenceShuffle.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace pexa {
+namespace {
+
+// The layout is kept in twips, 15 to a pixel at 96 dots per inch, measured in the client area.
+constexpr int twipsPerPixel = 15;
+constexpr QSize clientSizeTwips(8460, 4995);
+const QColor backgroundBlue(0xE5, 0xF6, 0xFE);
+constexpr int timer1IntervalMs = 2000;
+
+const QString toTraditionalCaption = QStringLiteral("简→繁");
+const QString toSimplifiedCaption = QStringLiteral("繁→简");
+
+QRect fromTwips(int left, int top, int width, int height)
+{
+    return QRect(left / twipsPerPixel, top / twipsPerPixel, width / twipsPerPixel,
+                 height / twipsPerPixel);
+}
+
+QString toQString(std::u16string_view text)
+{
+    return QStringView(text).toString();
+}
+
+std::u16string_view toView(const QString& text)
+{
+    return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                               static_cast<std::size_t>(text.size()));
+}
+
+// "Pexa伪原创工具V1.0", then the publisher, its website and a contact, each group two blanks apart.
+QString caption()
+{
+    return QStringLiteral("Pexa伪原创工具V1.0  ") + toQString(publisher::name) +
+           toQString(publisher::websiteHost) + QStringLiteral("  ") + toQString(publisher::contact);
+}
+
+// A multi-line box as the window wants it: no scroll bars, and Tab moves on instead of typing.
+QPlainTextEdit* createTextBox(QWidget* parent, const QString& name, const QRect& geometry,
+                              std::u16string_view initialText)
+{
+    auto* box = new QPlainTextEdit(toQString(initialText), parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QPushButton* createButton(QWidget* parent, const QString& name, const QRect& geometry,
+                          const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool isLeftClick(const QEvent* event)
+{
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+
+} // namespace
+
+Form1::Form1(PhraseDictionary dictionary, DesktopServices desktop, QWidget* parent)
+    : QWidget(parent), m_desktop(desktop), m_rewriter(std::move(dictionary)),
+      m_exitRequest([] { QCoreApplication::exit(0); })
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(caption());
+    setFixedSize(clientSizeTwips / twipsPerPixel);
+    createControls();
+    arrangeTabOrder();
+    centreOnScreen();
+    m_command1->setFocus();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(timer1IntervalMs);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Timer);
+    m_timer1->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    m_text2 = createTextBox(this, QStringLiteral("Text2"), fromTwips(120, 120, 8175, 1935),
+                            placeholders::inputText);
+    m_text3 = createTextBox(this, QStringLiteral("Text3"), fromTwips(120, 2760, 8175, 2175),
+                            placeholders::resultText);
+    m_text2->viewport()->installEventFilter(this);
+    m_text3->viewport()->installEventFilter(this);
+
+    m_command2 = createButton(this, QStringLiteral("Command2"), fromTwips(120, 2160, 1335, 495),
+                              QStringLiteral("开始伪原创"));
+    m_command1 = createButton(this, QStringLiteral("Command1"), fromTwips(1560, 2160, 1455, 495),
+                              QStringLiteral("打乱次序"));
+    m_command6 = createButton(this, QStringLiteral("Command6"), fromTwips(3120, 2160, 1095, 495),
+                              toTraditionalCaption);
+    m_command3 = createButton(this, QStringLiteral("Command3"), fromTwips(4320, 2160, 1215, 495),
+                              QStringLiteral("复制结果"));
+    m_command4 = createButton(this, QStringLiteral("Command4"), fromTwips(5640, 2160, 1335, 495),
+                              QStringLiteral("清空内容"));
+    m_command5 = createButton(this, QStringLiteral("Command5"), fromTwips(7080, 2160, 1215, 495),
+                              QStringLiteral("访问官网"));
+
+    connect(m_command1, &QPushButton::clicked, this, &Form1::command1Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form1::command2Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form1::command3Click);
+    connect(m_command4, &QPushButton::clicked, this, &Form1::command4Click);
+    connect(m_command5, &QPushButton::clicked, this, &Form1::command5Click);
+    connect(m_command6, &QPushButton::clicked, this, &Form1::command6Click);
+}
+
+// The focus walks the visible controls in the order the window has always used: it starts on the
+// shuffle button, not on the first button of the row.
+void Form1::arrangeTabOrder()
+{
+    QWidget* const order[] = {m_command1, m_text2,    m_command2, m_text3,
+                              m_command3, m_command4, m_command5, m_command6};
+    for (std::size_t at = 1; at < std::size(order); ++at)
+        setTabOrder(order[at - 1], order[at]);
+}
+
+void Form1::centreOnScreen()
+{
+    const QRect available = screen()->availableGeometry();
+    move(available.center() - rect().center());
+}
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), backgroundBlue);
+}
+
+// Clicks into the two boxes: the handlers run after the box has taken the click.
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isLeftClick(event)) {
+        if (watched == m_text2->viewport())
+            text2Click();
+        else if (watched == m_text3->viewport())
+            text3Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// 打乱次序: shuffles the sentences of the result box.
+void Form1::command1Click()
+{
+    const ShuffleOutcome outcome = shuffleSentences(toView(m_text3->toPlainText()), *m_random);
+    switch (outcome.status) {
+    case ShuffleStatus::NothingRewritten:
+        showMessage(QStringLiteral("请先进行伪原创后再打乱次序！"));
+        break;
+    case ShuffleStatus::TooFewSentences:
+        showMessage(QStringLiteral("最少需要2句话！才能打乱次序！"));
+        break;
+    case ShuffleStatus::Shuffled:
+        m_text3->setPlainText(toQString(outcome.text));
+        break;
+    }
+}
+
+// 开始伪原创: rewrites the input box into the result box and keeps a copy in Text1.
+void Form1::command2Click()
+{
+    const std::optional<std::u16string> rewritten =
+        rewriteArticle(toView(m_text2->toPlainText()), m_rewriter);
+    if (!rewritten) {
+        showMessage(toQString(placeholders::inputMarker));
+        return;
+    }
+    m_text3->setPlainText(toQString(*rewritten));
+    m_text1 = m_text3->toPlainText();
+}
+
+// 复制结果: whatever the result box holds goes to the clipboard, even when it is empty.
+void Form1::command3Click()
+{
+    m_desktop.clipboard.setPlainText(m_text3->toPlainText());
+    showMessage(QStringLiteral("全部域名复制成功，您可以粘贴到任意处！"));
+}
+
+// 清空内容: empties both boxes and the copy; the script toggle keeps its state.
+void Form1::command4Click()
+{
+    m_text1.clear();
+    m_text2->clear();
+    m_text3->clear();
+}
+
+// 访问官网: opens the publisher's website in the browser.
+void Form1::command5Click()
+{
+    const QString address =
+        QStringLiteral("http://") + toQString(publisher::websiteHost) + QStringLiteral("/pexa");
+    m_desktop.urls.open(QUrl(address));
+}
+
+// 简→繁 / 繁→简: the caption is the toggle's state and names the next conversion. Both ways convert
+// what the result box shows now, so edits, a new rewrite or a shuffle made while the box showed
+// traditional characters are kept on the way back. Text4 keeps the last traditional text.
+void Form1::command6Click()
+{
+    if (m_command6->text() == toTraditionalCaption) {
+        m_command6->setText(toSimplifiedCaption);
+        m_simplifiedText = m_text3->toPlainText();
+        m_traditionalText =
+            toQString(m_scriptConverter.convert(toView(m_simplifiedText), Script::Traditional));
+        m_text4 = m_traditionalText;
+        m_text3->setPlainText(m_text4);
+    } else {
+        m_command6->setText(toTraditionalCaption);
+        m_traditionalText = m_text3->toPlainText();
+        m_simplifiedText =
+            toQString(m_scriptConverter.convert(toView(m_traditionalText), Script::Simplified));
+        m_text3->setPlainText(m_simplifiedText);
+    }
+}
+
+// A click clears a box only while it still shows its untouched initial text, so a writer's own
+// text is never wiped because it happens to contain the placeholder's words.
+void Form1::text2Click()
+{
+    if (m_text2->toPlainText() == toQString(placeholders::inputText))
+        m_text2->clear();
+}
+
+void Form1::text3Click()
+{
+    if (m_text3->toPlainText() == toQString(placeholders::resultText))
+        m_text3->clear();
+}
+
+// The first tick starts the update check, once per start.
+void Form1::timer1Timer()
+{
+    m_timer1->stop();
+    emit updateCheckDue();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    const MessagePrompt confirmation{QStringLiteral("真的退出吗?"),
+                                     MessageButtons::OkCancelQuestion, QStringLiteral("退出")};
+    if (m_desktop.messages.show(confirmation) != MessageAnswer::Ok) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_exitRequest();
+}
+
+void Form1::showMessage(const QString& text)
+{
+    m_desktop.messages.show(MessagePrompt{text});
+}
+
+} // namespace pexa
