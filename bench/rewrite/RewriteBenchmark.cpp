@@ -1,14 +1,19 @@
 // Rewrite benchmarks: the fast rewriter against the literal reference on real Chinese prose, one
 // automaton pass alone (the floor of the fast rewriter), and building the dictionary and automaton.
 // The prose comes from scripts/bench.sh (PEXA_BENCH_CORPUS names its folder). Ratios are taken from
-// figures of the same run and printed at the end.
+// figures of the same run and printed at the end, with the peak memory of each fast rewrite.
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -20,6 +25,34 @@
 #include "Utf8.h"
 
 using namespace pexa;
+
+// Heap use, counted by this program's own operator new, for the memory one rewrite needs.
+namespace heap {
+std::size_t inUse = 0;
+std::size_t peak = 0;
+} // namespace heap
+
+void* operator new(std::size_t size)
+{
+    void* block = std::malloc(size);
+    if (!block)
+        throw std::bad_alloc();
+    heap::inUse += malloc_usable_size(block);
+    heap::peak = std::max(heap::peak, heap::inUse);
+    return block;
+}
+
+void operator delete(void* block) noexcept
+{
+    if (block)
+        heap::inUse -= malloc_usable_size(block);
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
 
 namespace {
 
@@ -74,6 +107,17 @@ void checkIdentical(const Corpus& corpus, const PhraseRewriter& rewriter)
         throw std::runtime_error("the fast rewrite differs from the literal one on " + corpus.name);
     std::cout << "identical output on " << corpus.name << " (" << corpus.text.size()
               << " code units)\n";
+}
+
+// The most heap memory the fast rewrite of a text holds at one time, its result included.
+void reportPeakMemory(const Corpus& corpus, const PhraseRewriter& rewriter)
+{
+    const std::size_t before = heap::inUse;
+    heap::peak = before;
+    benchmark::DoNotOptimize(rewriter.rewrite(corpus.text));
+    std::cout << "peak memory of the fast rewrite of " << corpus.name << ": "
+              << (heap::peak - before) / 1024 << " KiB, for a text of "
+              << corpus.text.size() * sizeof(char16_t) / 1024 << " KiB\n";
 }
 
 void registerRewrites(const Corpus& corpus, const PhraseRewriter& rewriter)
@@ -135,29 +179,50 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                m_realSeconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            const double iterations = double(run.iterations);
+            m_seconds[run.run_name.function_name] = {run.real_accumulated_time / iterations,
+                                                     run.cpu_accumulated_time / iterations};
+        }
     }
 
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        std::cout << "\nLiteral / fast, same run:\n";
-        for (const auto& [name, seconds] : m_realSeconds) {
+        std::cout << "\nLiteral / fast, same run (real time, and CPU time in brackets):\n";
+        for (const auto& [name, literal] : m_seconds) {
             if (!name.starts_with("Literal/"))
                 continue;
             const std::string text = name.substr(std::string("Literal/").size());
-            const auto fast = m_realSeconds.find("Fast/" + text);
-            if (fast == m_realSeconds.end())
+            const auto fast = m_seconds.find("Fast/" + text);
+            if (fast == m_seconds.end())
                 continue;
-            std::cout << "  " << text << ": literal " << seconds * 1e3 << " ms, fast "
-                      << fast->second * 1e3 << " ms, " << seconds / fast->second << " times faster\n";
+            std::cout << "  " << text << ": literal " << milliseconds(literal.real) << " ms, fast "
+                      << milliseconds(fast->second.real) << " ms ("
+                      << milliseconds(fast->second.cpu) << "): "
+                      << std::lround(literal.real / fast->second.real) << " times faster ("
+                      << std::lround(literal.cpu / fast->second.cpu) << ")\n";
         }
     }
 
 private:
-    std::map<std::string, double> m_realSeconds;
+    struct Seconds
+    {
+        double real;
+        double cpu;
+    };
+
+    static std::string milliseconds(double seconds)
+    {
+        std::ostringstream text;
+        text.precision(seconds < 1e-3 ? 2 : 4);
+        text << seconds * 1e3;
+        return text.str();
+    }
+
+    std::map<std::string, Seconds> m_seconds;
 };
 
 } // namespace
@@ -182,6 +247,7 @@ int main(int argc, char* argv[])
 
     for (const Corpus& corpus : corpora) {
         checkIdentical(corpus, rewriter);
+        reportPeakMemory(corpus, rewriter);
         registerRewrites(corpus, rewriter);
     }
     registerAutomatonPass(corpora[2], rewriter.dictionary());
