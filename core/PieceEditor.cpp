@@ -68,12 +68,47 @@ void PieceEditor::makePending(Piece& piece, EntryPosition entry) const
 PieceEditor::Change PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
 {
     const std::u16string_view source = m_dictionary[entry].source;
-    const std::u16string_view text = piece.text;
-    std::size_t hit = text.find(source);
+    const std::u16string_view replacement = m_dictionary[entry].replacement;
+    std::size_t hit = std::u16string_view(piece.text).find(source);
     if (hit == std::u16string_view::npos)
         return {};
     const std::size_t reach = m_automaton.longestSource();
-    const Change change{true, hit < reach, false};
+    const bool nearStart = hit < reach;
+    const std::size_t lastEnd = source.size() == replacement.size()
+                                    ? overwriteAll(piece, entry, hit)
+                                    : rebuildWithReplacements(piece, entry, hit);
+    return {true, nearStart, lastEnd + reach > piece.text.size()};
+}
+
+// A replacement as long as its source is written over it; the states are read again from there
+// until they are back in step. Returns where the last occurrence ended.
+std::size_t PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit)
+{
+    const std::u16string_view source = m_dictionary[entry].source;
+    const std::u16string_view replacement = m_dictionary[entry].replacement;
+    std::size_t end = 0;
+    for (; hit != std::u16string::npos; hit = piece.text.find(source, end)) {
+        end = hit + source.size();
+        piece.text.replace(hit, source.size(), replacement);
+        State state = hit == 0 ? PhraseAutomaton::rootState : piece.states[hit - 1];
+        for (std::size_t position = hit; position < piece.text.size(); ++position) {
+            state = m_automaton.advance(state, piece.text[position]);
+            if (position >= end && state == piece.states[position])
+                break;
+            piece.states[position] = state;
+            notePending(piece, state, entry);
+        }
+    }
+    return end;
+}
+
+// Builds the new text with its states beside the old one. Returns where the last occurrence ended
+// (in the old text, which is as far from the end as in the new one).
+std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition entry,
+                                                 std::size_t hit)
+{
+    const std::u16string_view source = m_dictionary[entry].source;
+    const std::u16string_view text = piece.text;
     m_nextText.clear();
     m_nextStates.clear();
     m_state = PhraseAutomaton::rootState;
@@ -86,11 +121,11 @@ PieceEditor::Change PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
         // After the replacement the states agree again once they agree before the same unit.
         m_inStep = m_state == piece.states[keptUpTo - 1];
     }
-    const bool nearEnd = keptUpTo + reach > text.size();
     keepUnchanged(piece, keptUpTo, text.size(), entry);
+    const std::size_t lastEnd = keptUpTo + m_nextText.size() - text.size();
     piece.text.swap(m_nextText);
     piece.states.swap(m_nextStates);
-    return {change.any, change.nearStart, nearEnd};
+    return lastEnd;
 }
 
 // Appends the old text's [from, to). Runs the automaton until its state is back in step with the

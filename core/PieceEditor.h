@@ -69,6 +69,8 @@ private:
     void notePending(Piece& piece, State state, int appliedUpTo) const;
     void makePending(Piece& piece, EntryPosition entry) const;
     Change replaceAll(Piece& piece, EntryPosition entry);
+    std::size_t overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit);
+    std::size_t rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit);
     void keepUnchanged(Piece& piece, std::size_t from, std::size_t to, EntryPosition applied);
     void insert(Piece& piece, std::u16string_view replacement, EntryPosition applied);
 

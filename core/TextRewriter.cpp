@@ -23,7 +23,7 @@ TextRewriter::TextRewriter(const PhraseDictionary& dictionary, const PhraseAutom
     : m_automaton(automaton), m_text(text),
       m_chunkLength(std::max(chunkLength, automaton.longestSource())),
       m_editor(dictionary, automaton),
-      m_rewritten(std::bit_ceil(std::max<std::size_t>(64, text.size() / 8)))
+      m_rewritten(std::bit_ceil(std::max<std::size_t>(64, text.size() / 16)))
 {
 }
 
@@ -174,7 +174,7 @@ void TextRewriter::remember(std::size_t pieceBegin, std::size_t pieceEnd, std::s
 
 void TextRewriter::insertInTable(const RewrittenPiece& piece)
 {
-    if (2 * (m_rewrittenCount + 1) > m_rewritten.size()) {
+    if (4 * (m_rewrittenCount + 1) > 3 * m_rewritten.size()) {
         std::vector<RewrittenPiece> old(2 * m_rewritten.size());
         old.swap(m_rewritten);
         m_rewrittenCount = 0;
