@@ -13,6 +13,7 @@ PieceEditor::PieceEditor(const PhraseDictionary& dictionary, const PhraseAutomat
 bool PieceEditor::read(Piece& piece, std::u16string_view text) const
 {
     piece.states.clear();
+    piece.states.reserve(text.size());
     bool anyMatch = false;
     State state = PhraseAutomaton::rootState;
     for (char16_t unit : text) {

@@ -74,6 +74,7 @@ void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::uint32_
 void TextRewriter::rewriteLongPiece(std::u16string& out)
 {
     cutIntoChunks();
+    m_piece = Piece(); // its text and states now live in the chunks
     applyInStep();
     for (const Piece& chunk : m_chunks)
         out.append(chunk.text);
