@@ -92,14 +92,20 @@ PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
             trie.breadthFirst.push_back(trie.edges[e].child);
     }
 
-    m_slots.resize(classCount);
+    resizeSlots(classCount);
     linkFailuresAndMatches(trie, placeInDoubleArray(trie));
+}
+
+void PhraseAutomaton::resizeSlots(std::size_t count)
+{
+    m_transitions.resize(count);
+    m_links.resize(count);
 }
 
 std::vector<PhraseAutomaton::State> PhraseAutomaton::placeInDoubleArray(const Trie& trie)
 {
     std::vector<State> slotOfNode(trie.nodeCount(), rootState);
-    const std::size_t classCount = m_slots.size();
+    const std::size_t classCount = m_transitions.size();
     std::vector<bool> taken(classCount, false);
     taken[rootState] = true;
     std::size_t firstFree = 1;
@@ -121,14 +127,14 @@ std::vector<PhraseAutomaton::State> PhraseAutomaton::placeInDoubleArray(const Tr
             ++base;
         if (taken.size() < base + classCount) {
             taken.resize(base + classCount, false);
-            m_slots.resize(base + classCount);
+            resizeSlots(base + classCount);
         }
         const State parentSlot = slotOfNode[node];
-        m_slots[parentSlot].base = State(base);
+        m_transitions[parentSlot].base = State(base);
         for (auto edge = first; edge != last; ++edge) {
             const std::size_t slot = base + edge->unitClass;
             taken[slot] = true;
-            m_slots[slot].check = parentSlot;
+            m_transitions[slot].check = parentSlot;
             slotOfNode[edge->child] = State(slot);
         }
         while (firstFree < taken.size() && taken[firstFree])
@@ -145,8 +151,8 @@ void PhraseAutomaton::linkFailuresAndMatches(const Trie& trie, const std::vector
         // Failure links of the children: the parent's failure state, extended by the same class.
         for (std::size_t e = trie.firstEdge[node]; e < trie.firstEdge[node + 1]; ++e) {
             const Trie::Edge& edge = trie.edges[e];
-            m_slots[slotOfNode[edge.child]].fail =
-                slot == rootState ? rootState : step(m_slots[slot].fail, edge.unitClass);
+            m_links[slotOfNode[edge.child]].fail =
+                slot == rootState ? rootState : step(m_links[slot].fail, edge.unitClass);
         }
         if (slot == rootState)
             continue;
@@ -155,7 +161,7 @@ void PhraseAutomaton::linkFailuresAndMatches(const Trie& trie, const std::vector
         const auto [ownBegin, ownEnd] = std::equal_range(
             trie.completions.begin(), trie.completions.end(), std::pair(node, EntryPosition(0)),
             [](const auto& a, const auto& b) { return a.first < b.first; });
-        const EntryPosition* inheritedBegin = &m_matches[m_slots[m_slots[slot].fail].matchesBegin];
+        const EntryPosition* inheritedBegin = &m_matches[m_links[m_links[slot].fail].matchesBegin];
         const EntryPosition* inheritedEnd =
             std::find(inheritedBegin, std::as_const(m_matches).data() + m_matches.size(), endOfList);
         merged.clear();
@@ -166,7 +172,8 @@ void PhraseAutomaton::linkFailuresAndMatches(const Trie& trie, const std::vector
         std::inplace_merge(merged.begin(), merged.begin() + ownCount, merged.end());
         if (merged.empty())
             continue;
-        m_slots[slot].matchesBegin = std::uint32_t(m_matches.size());
+        m_links[slot].matchesBegin = std::uint32_t(m_matches.size());
+        m_transitions[slot].check |= matchesFlag;
         m_matches.insert(m_matches.end(), merged.begin(), merged.end());
         m_matches.push_back(endOfList);
     }

@@ -31,12 +31,12 @@ public:
     State step(State state, std::uint16_t unitClass) const
     {
         for (;;) {
-            const State child = m_slots[state].base + unitClass;
-            if (m_slots[child].check == state)
+            const State child = m_transitions[state].base + unitClass;
+            if ((m_transitions[child].check & ~matchesFlag) == state)
                 return child;
             if (state == rootState)
                 return rootState;
-            state = m_slots[state].fail;
+            state = m_links[state].fail;
         }
     }
 
@@ -53,12 +53,12 @@ public:
     template<typename Visit>
     void forEachMatch(State state, Visit&& visit) const
     {
-        for (const EntryPosition* entry = &m_matches[m_slots[state].matchesBegin]; *entry != endOfList;
+        for (const EntryPosition* entry = &m_matches[m_links[state].matchesBegin]; *entry != endOfList;
              ++entry)
             visit(*entry);
     }
 
-    bool hasMatches(State state) const { return m_slots[state].matchesBegin != noMatches; }
+    bool hasMatches(State state) const { return (m_transitions[state].check & matchesFlag) != 0; }
 
     // Length in code units of the longest source (0 for a dictionary without sources).
     std::size_t longestSource() const { return m_longestSource; }
@@ -68,20 +68,30 @@ private:
     static constexpr EntryPosition endOfList = 0xFFFF;
     static constexpr std::uint32_t noMatches = 0; // m_matches starts with an empty list
 
-    struct Slot
+    // What a step reads, kept small so that it stays in the processor's cache. `check` also tells
+    // whether the slot's state has matches, so the scan need not look elsewhere.
+    struct Transition
     {
         State base = 0;
-        State check = noState;   // the parent state, or noState when the slot is free
-        State fail = rootState;  // longest proper suffix of this state's text that is a state
+        State check = noState; // the parent state (| matchesFlag), or noState when the slot is free
+    };
+    static constexpr State matchesFlag = State(1) << 30;
+    static constexpr State rootCheck = matchesFlag - 1; // no parent, no matches
+
+    struct Link
+    {
+        State fail = rootState; // longest proper suffix of this state's text that is a state
         std::uint32_t matchesBegin = noMatches; // into m_matches; each list ends with endOfList
     };
 
     std::vector<std::uint16_t> m_classOf = std::vector<std::uint16_t>(0x10000, 0);
-    std::vector<Slot> m_slots = std::vector<Slot>(1);
+    std::vector<Transition> m_transitions = {{0, rootCheck}};
+    std::vector<Link> m_links = std::vector<Link>(1);
     std::vector<EntryPosition> m_matches = {endOfList};
     std::size_t m_longestSource = 0;
 
     struct Trie;
+    void resizeSlots(std::size_t count);
     // Returns the slot of every trie node.
     std::vector<State> placeInDoubleArray(const Trie& trie);
     void linkFailuresAndMatches(const Trie& trie, const std::vector<State>& slotOfNode);

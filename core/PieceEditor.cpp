@@ -27,8 +27,17 @@ bool PieceEditor::read(Piece& piece, std::u16string_view text) const
 
 void PieceEditor::noteAllMatches(Piece& piece) const
 {
-    for (State state : piece.states)
-        notePending(piece, state, noEntry);
+    if (piece.isPending.empty())
+        piece.isPending.assign(m_dictionary.size(), false);
+    for (State state : piece.states) {
+        m_automaton.forEachMatch(state, [&](EntryPosition entry) {
+            if (!piece.isPending[entry]) {
+                piece.isPending[entry] = true;
+                piece.pending.push_back(entry);
+            }
+        });
+    }
+    std::make_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
 }
 
 int PieceEditor::firstPending(const Piece& piece)
@@ -90,7 +99,7 @@ std::size_t PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::si
     std::size_t end = 0;
     for (; hit != std::u16string::npos; hit = piece.text.find(source, end)) {
         end = hit + source.size();
-        piece.text.replace(hit, source.size(), replacement);
+        std::copy(replacement.begin(), replacement.end(), piece.text.begin() + std::ptrdiff_t(hit));
         State state = hit == 0 ? PhraseAutomaton::rootState : piece.states[hit - 1];
         for (std::size_t position = hit; position < piece.text.size(); ++position) {
             state = m_automaton.advance(state, piece.text[position]);
