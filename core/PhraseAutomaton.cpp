@@ -19,8 +19,8 @@ struct PhraseAutomaton::Trie
         std::int32_t child;
     };
 
-    std::vector<Edge> edges;               // sorted by parent, then class
-    std::vector<std::size_t> firstEdge;    // edges of node n: [firstEdge[n], firstEdge[n + 1])
+    std::vector<Edge> edges;                // sorted by parent, then class
+    std::vector<std::size_t> firstEdge;     // edges of node n: [firstEdge[n], firstEdge[n + 1])
     std::vector<std::int32_t> breadthFirst; // every node, parents before children
     // (node, entry) for each entry with a non-empty source, sorted: the entries a node completes
     std::vector<std::pair<std::int32_t, EntryPosition>> completions;
@@ -162,8 +162,8 @@ void PhraseAutomaton::linkFailuresAndMatches(const Trie& trie, const std::vector
             trie.completions.begin(), trie.completions.end(), std::pair(node, EntryPosition(0)),
             [](const auto& a, const auto& b) { return a.first < b.first; });
         const EntryPosition* inheritedBegin = &m_matches[m_links[m_links[slot].fail].matchesBegin];
-        const EntryPosition* inheritedEnd =
-            std::find(inheritedBegin, std::as_const(m_matches).data() + m_matches.size(), endOfList);
+        const EntryPosition* inheritedEnd = std::find(
+            inheritedBegin, std::as_const(m_matches).data() + m_matches.size(), endOfList);
         merged.clear();
         for (auto own = ownBegin; own != ownEnd; ++own)
             merged.push_back(own->second);

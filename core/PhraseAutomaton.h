@@ -11,9 +11,9 @@ namespace pexa {
 // Aho–Corasick automaton over the non-empty sources of a dictionary: one left-to-right pass over a
 // text tells, at every position, which entries' sources end there.
 //
-// Code units are first mapped to dense classes; a code unit that occurs in no source has class 0 and
-// can never be part of a match (a "separator"). Transitions live in a double array: the child of
-// state s on class c is slot base[s] + c when that slot's check is s, so one step is two loads.
+// Code units are first mapped to dense classes; a code unit that occurs in no source has class 0
+// and can never be part of a match (a "separator"). Transitions live in a double array: the child
+// of state s on class c is slot base[s] + c when that slot's check is s, so one step is two loads.
 class PhraseAutomaton
 {
 public:
@@ -50,11 +50,10 @@ public:
     // Calls visit(entryPosition) for every entry whose source ends in this state, in dictionary
     // order. Example: with sources "使用" (entry 3) and "免费使用" (entry 0), the state reached
     // after "免费使用" reports 0, then 3.
-    template<typename Visit>
-    void forEachMatch(State state, Visit&& visit) const
+    template <typename Visit> void forEachMatch(State state, Visit&& visit) const
     {
-        for (const EntryPosition* entry = &m_matches[m_links[state].matchesBegin]; *entry != endOfList;
-             ++entry)
+        for (const EntryPosition* entry = &m_matches[m_links[state].matchesBegin];
+             *entry != endOfList; ++entry)
             visit(*entry);
     }
 

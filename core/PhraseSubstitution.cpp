@@ -6,7 +6,8 @@
 
 namespace pexa {
 
-std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary)
+std::u16string applyDictionaryLiterally(std::u16string_view text,
+                                        const PhraseDictionary& dictionary)
 {
     std::u16string working(text);
     for (const PhraseEntry& entry : dictionary.entries())

@@ -11,7 +11,8 @@ namespace pexa {
 
 // The reference rewrite: each entry in dictionary order, as a replace-all over the whole text.
 // Slow (one scan per entry) but obviously right; faster engines are checked against it.
-std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary);
+std::u16string applyDictionaryLiterally(std::u16string_view text,
+                                        const PhraseDictionary& dictionary);
 
 // Rewrites texts with one dictionary; built once, then used for every press of the button.
 //

@@ -114,8 +114,7 @@ std::size_t PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::si
 
 // Builds the new text with its states beside the old one. Returns where the last occurrence ended
 // (in the old text, which is as far from the end as in the new one).
-std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition entry,
-                                                 std::size_t hit)
+std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit)
 {
     const std::u16string_view source = m_dictionary[entry].source;
     const std::u16string_view text = piece.text;

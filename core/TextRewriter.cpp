@@ -104,7 +104,8 @@ void TextRewriter::cutIntoChunks()
         m_editor.noteAllMatches(chunk);
 }
 
-// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a time.
+// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a
+// time.
 void TextRewriter::applyInStep()
 {
     std::vector<PieceEditor::Change> changes;

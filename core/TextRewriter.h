@@ -14,17 +14,17 @@ namespace pexa {
 
 // Applies a whole dictionary to one text, with the same result as the literal rewrite.
 //
-// Code units that occur in no source (for the built-in data: punctuation, line breaks, blanks, ASCII
-// and most characters) can never be part of a match, and no replacement removes them, so they cut
-// the text into pieces that are rewritten independently. A piece that occurred before in the same
-// text is not rewritten again: its earlier result is copied. Within a piece only the entries that
-// occur are applied, in dictionary order (see PieceEditor).
+// Code units that occur in no source (for the built-in data: punctuation, line breaks, blanks,
+// ASCII and most characters) can never be part of a match, and no replacement removes them, so they
+// cut the text into pieces that are rewritten independently. A piece that occurred before in the
+// same text is not rewritten again: its earlier result is copied. Within a piece only the entries
+// that occur are applied, in dictionary order (see PieceEditor).
 //
 // A long piece (a text without punctuation, say) is cut further, at places that no occurrence
 // crosses, into chunks that advance through the dictionary in step: each entry is applied in every
 // chunk where it is pending before the next entry is. After each entry, two neighbouring chunks are
-// joined for good when a source of a later entry now occurs across their cut, or when one has become
-// shorter than a source could be. So no entry ever meets an occurrence across a cut, and a
+// joined for good when a source of a later entry now occurs across their cut, or when one has
+// become shorter than a source could be. So no entry ever meets an occurrence across a cut, and a
 // replace-all over the chunks gives what it gives over the whole piece.
 //
 // The buffers live on from piece to piece, so a rewrite allocates nothing per entry.

@@ -86,8 +86,8 @@ int main(int argc, char* argv[])
         {"prose-3k.txt", 3 * 1024}, {"prose-100k.txt", 100 * 1024}, {"prose-1m.txt", 1024 * 1024}};
     for (const auto& [name, bytes] : sizes) {
         if (prose.size() < bytes) {
-            std::cerr << "only " << prose.size() << " bytes of prose, " << name << " needs " << bytes
-                      << "\n";
+            std::cerr << "only " << prose.size() << " bytes of prose, " << name << " needs "
+                      << bytes << "\n";
             return 1;
         }
         std::ofstream(folder + "/" + name, std::ios::binary) << prefix(prose, bytes);

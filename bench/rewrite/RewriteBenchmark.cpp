@@ -103,7 +103,8 @@ std::u16string withoutSeparators(const std::u16string& text, const PhraseDiction
 
 void checkIdentical(const Corpus& corpus, const PhraseRewriter& rewriter)
 {
-    if (rewriter.rewrite(corpus.text) != applyDictionaryLiterally(corpus.text, rewriter.dictionary()))
+    if (rewriter.rewrite(corpus.text) !=
+        applyDictionaryLiterally(corpus.text, rewriter.dictionary()))
         throw std::runtime_error("the fast rewrite differs from the literal one on " + corpus.name);
     std::cout << "identical output on " << corpus.name << " (" << corpus.text.size()
               << " code units)\n";
@@ -123,13 +124,13 @@ void reportPeakMemory(const Corpus& corpus, const PhraseRewriter& rewriter)
 void registerRewrites(const Corpus& corpus, const PhraseRewriter& rewriter)
 {
     const auto measure = [&](const char* engine, auto rewrite) {
-        benchmark::RegisterBenchmark((std::string(engine) + "/" + corpus.name).c_str(),
-                                     [&corpus, rewrite](benchmark::State& state) {
-                                         for (auto _ : state)
-                                             benchmark::DoNotOptimize(rewrite(corpus.text));
-                                         state.SetBytesProcessed(std::int64_t(
-                                             state.iterations() * corpus.text.size() * 2));
-                                     })
+        benchmark::RegisterBenchmark(
+            (std::string(engine) + "/" + corpus.name).c_str(),
+            [&corpus, rewrite](benchmark::State& state) {
+                for (auto _ : state)
+                    benchmark::DoNotOptimize(rewrite(corpus.text));
+                state.SetBytesProcessed(std::int64_t(state.iterations() * corpus.text.size() * 2));
+            })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     };
@@ -201,8 +202,8 @@ public:
                 continue;
             std::cout << "  " << text << ": literal " << milliseconds(literal.real) << " ms, fast "
                       << milliseconds(fast->second.real) << " ms ("
-                      << milliseconds(fast->second.cpu) << "): "
-                      << std::lround(literal.real / fast->second.real) << " times faster ("
+                      << milliseconds(fast->second.cpu)
+                      << "): " << std::lround(literal.real / fast->second.real) << " times faster ("
                       << std::lround(literal.cpu / fast->second.cpu) << ")\n";
         }
     }
@@ -243,7 +244,8 @@ int main(int argc, char* argv[])
     const PhraseRewriter rewriter(PhraseDictionary::fromEntries(entries));
     std::cout << (builtinListsAreReal() ? "built-in" : "stand-in") << " dictionary of "
               << rewriter.dictionary().size() << " entries\n";
-    corpora.push_back({"one-piece-1m", withoutSeparators(corpora.back().text, rewriter.dictionary())});
+    corpora.push_back(
+        {"one-piece-1m", withoutSeparators(corpora.back().text, rewriter.dictionary())});
 
     for (const Corpus& corpus : corpora) {
         checkIdentical(corpus, rewriter);

@@ -49,7 +49,8 @@ public:
             if (chance(5))
                 reversePairs.push_back({entry.replacement, entry.source});
             if (!reversePairs.empty() && chance(3)) {
-                entries.push_back(reversePairs.back().source + u"=" + reversePairs.back().replacement);
+                entries.push_back(reversePairs.back().source + u"=" +
+                                  reversePairs.back().replacement);
                 reversePairs.pop_back();
             }
             previous = entry;
@@ -65,7 +66,8 @@ public:
         for (int i = 0; i < parts; ++i) {
             const int kind = number(0, 5);
             if (kind <= 2 && dictionary.size() > 0) {
-                const PhraseEntry& entry = dictionary[std::size_t(number(0, int(dictionary.size()) - 1))];
+                const PhraseEntry& entry =
+                    dictionary[std::size_t(number(0, int(dictionary.size()) - 1))];
                 const std::u16string& phrase = kind == 0 ? entry.replacement : entry.source;
                 text += kind == 2 ? fragment(phrase) : phrase;
             } else if (kind == 3) {
@@ -77,7 +79,10 @@ public:
         return text;
     }
 
-    int number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+    int number(int low, int high)
+    {
+        return std::uniform_int_distribution<int>(low, high)(m_random);
+    }
     bool chance(int oneIn) { return number(1, oneIn) == 1; }
 
 private:
@@ -102,8 +107,9 @@ private:
         return phrase.substr(start, std::size_t(number(1, int(phrase.size() - start))));
     }
 
-    // Cascades (source = the previous replacement), sources inside the previous replacement, sources
-    // that contain the previous source, and replacements that hold part of the previous source.
+    // Cascades (source = the previous replacement), sources inside the previous replacement,
+    // sources that contain the previous source, and replacements that hold part of the previous
+    // source.
     void shapeAfter(const PhraseEntry& previous, PhraseEntry& entry)
     {
         switch (number(0, 3)) {
@@ -157,7 +163,8 @@ std::u16string rewriteFast(const PhraseRewriter& rewriter, const PhraseAutomaton
 }
 
 // Runs `cases` dictionaries with `textsPerDictionary` texts each; stops at the first difference.
-// With `smallChunks`, long pieces are cut into chunks of a few code units, so that chunks join often.
+// With `smallChunks`, long pieces are cut into chunks of a few code units, so that chunks join
+// often.
 void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxParts,
                           bool smallChunks = false)
 {

@@ -2,8 +2,8 @@
 // from the fuzzer's bytes. Built and run by scripts/fuzz.sh (Clang only).
 //
 // Each byte is one symbol: a code unit of a small alphabet (so sources overlap and cascade), the
-// "=" of an entry, or the end of a record. The records before the last are the dictionary's entries;
-// the last is the text.
+// "=" of an entry, or the end of a record. The records before the last are the dictionary's
+// entries; the last is the text.
 
 #include <cstddef>
 #include <cstdint>
