@@ -27,7 +27,7 @@ public:
     std::u16string rewrite(std::u16string_view text) const;
 
     // Appends the rewrite of `text` to `out`: for callers that rewrite many short stretches of one
-    // text into one result, without a string per stretch.
+    // text into one result, without a string per stretch. `text` must not lie inside `out`.
     void appendRewrite(std::u16string_view text, std::u16string& out) const;
 
     const PhraseDictionary& dictionary() const { return m_dictionary; }
