@@ -27,16 +27,8 @@ bool PieceEditor::read(Piece& piece, std::u16string_view text) const
 
 void PieceEditor::noteAllMatches(Piece& piece) const
 {
-    if (piece.isPending.empty())
-        piece.isPending.assign(m_dictionary.size(), false);
-    for (State state : piece.states) {
-        m_automaton.forEachMatch(state, [&](EntryPosition entry) {
-            if (!piece.isPending[entry]) {
-                piece.isPending[entry] = true;
-                piece.pending.push_back(entry);
-            }
-        });
-    }
+    for (State state : piece.states)
+        m_automaton.forEachMatch(state, [&](EntryPosition entry) { addPending(piece, entry); });
     std::make_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
 }
 
@@ -65,13 +57,20 @@ void PieceEditor::notePending(Piece& piece, State state, int appliedUpTo) const
 
 void PieceEditor::makePending(Piece& piece, EntryPosition entry) const
 {
+    if (addPending(piece, entry))
+        std::push_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
+}
+
+// Adds the entry to the pending list unless it is there; the caller restores the heap order.
+bool PieceEditor::addPending(Piece& piece, EntryPosition entry) const
+{
     if (piece.isPending.empty())
         piece.isPending.assign(m_dictionary.size(), false);
     if (piece.isPending[entry])
-        return;
+        return false;
     piece.isPending[entry] = true;
     piece.pending.push_back(entry);
-    std::push_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
+    return true;
 }
 
 // The literal replace-all: leftmost occurrences first, inserted text not searched again.

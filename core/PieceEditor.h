@@ -68,6 +68,7 @@ public:
 private:
     void notePending(Piece& piece, State state, int appliedUpTo) const;
     void makePending(Piece& piece, EntryPosition entry) const;
+    bool addPending(Piece& piece, EntryPosition entry) const;
     Change replaceAll(Piece& piece, EntryPosition entry);
     std::size_t overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit);
     std::size_t rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit);

@@ -129,13 +129,13 @@ void TextRewriter::applyInStep()
 // A new occurrence across a cut needs a change within a source's length of it.
 void TextRewriter::joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo)
 {
-    const std::size_t shortest = m_automaton.longestSource();
+    const std::size_t longestSource = m_automaton.longestSource();
     for (std::size_t left = 0; left + 1 < m_chunks.size();) {
         Piece& leftChunk = m_chunks[left];
         const Piece& rightChunk = m_chunks[left + 1];
         const bool mustJoin =
             (changes[left].nearEnd || changes[left + 1].nearStart) &&
-            (leftChunk.text.size() < shortest || rightChunk.text.size() < shortest ||
+            (leftChunk.text.size() < longestSource || rightChunk.text.size() < longestSource ||
              m_editor.matchesAcross(leftChunk, rightChunk, appliedUpTo));
         if (!mustJoin) {
             ++left;
