@@ -21,7 +21,6 @@
 
 #include "BuiltinDictionary.h"
 #include "PhraseSubstitution.h"
-#include "StandInDictionary.h"
 #include "Utf8.h"
 
 using namespace pexa;
@@ -71,23 +70,6 @@ std::u16string readProse(const std::string& path)
     if (!file || !text || text->empty())
         throw std::runtime_error("cannot read the prose file " + path);
     return *text;
-}
-
-// The real lists once they are built in (the provisional ones hold a handful of entries), otherwise
-// a stand-in of the same shape made from the prose.
-bool builtinListsAreReal()
-{
-    return loadBuiltinDictionary().size() >= 5000;
-}
-
-std::vector<std::u16string> dictionaryEntries(const std::u16string& prose)
-{
-    if (!builtinListsAreReal())
-        return bench::standInEntries(prose);
-    std::vector<std::u16string> merged;
-    for (const PhraseList& list : builtinPhraseLists())
-        merged.insert(merged.end(), list.begin(), list.end());
-    return merged;
 }
 
 // The text with every code unit removed that no source holds: one piece with no place to cut.
@@ -159,17 +141,13 @@ void registerAutomatonPass(const Corpus& corpus, const PhraseDictionary& diction
         ->UseRealTime();
 }
 
-void registerBuild(const std::vector<std::u16string>& entries)
+// Start-up's share of the rewrite: the built-in lists read into the dictionary, and the automaton.
+void registerBuild()
 {
-    const char* name = builtinListsAreReal() ? "Build/builtin-dictionary-and-automaton"
-                                             : "Build/stand-in-dictionary-and-automaton";
-    benchmark::RegisterBenchmark(name, [&entries](benchmark::State& state) {
-        for (auto _ : state) {
-            if (builtinListsAreReal())
-                benchmark::DoNotOptimize(PhraseRewriter(loadBuiltinDictionary()));
-            else
-                benchmark::DoNotOptimize(PhraseRewriter(PhraseDictionary::fromEntries(entries)));
-        }
+    benchmark::RegisterBenchmark("Build/builtin-dictionary-and-automaton", [](benchmark::State&
+                                                                                  state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(PhraseRewriter(loadBuiltinDictionary()));
     })->Unit(benchmark::kMillisecond);
 }
 
@@ -240,10 +218,8 @@ int main(int argc, char* argv[])
     for (const char* name : {"prose-3k", "prose-100k", "prose-1m"})
         corpora.push_back({name, readProse(std::string(folder) + "/" + name + ".txt")});
 
-    const std::vector<std::u16string> entries = dictionaryEntries(corpora.back().text);
-    const PhraseRewriter rewriter(PhraseDictionary::fromEntries(entries));
-    std::cout << (builtinListsAreReal() ? "built-in" : "stand-in") << " dictionary of "
-              << rewriter.dictionary().size() << " entries\n";
+    const PhraseRewriter rewriter(loadBuiltinDictionary());
+    std::cout << "built-in dictionary of " << rewriter.dictionary().size() << " entries\n";
     corpora.push_back(
         {"one-piece-1m", withoutSeparators(corpora.back().text, rewriter.dictionary())});
 
@@ -253,7 +229,7 @@ int main(int argc, char* argv[])
         registerRewrites(corpus, rewriter);
     }
     registerAutomatonPass(corpora[2], rewriter.dictionary());
-    registerBuild(entries);
+    registerBuild();
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
