@@ -24,8 +24,15 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Literal, SubstitutionTest, testing::Values(&applyDictionaryLiterally));
-INSTANTIATE_TEST_SUITE_P(Fast, SubstitutionTest, testing::Values(&rewriteFast));
+// Names the cases "Literal/…/engine" and "Fast/…/engine" rather than after a function address.
+std::string engineName(const testing::TestParamInfo<Engine>&)
+{
+    return "engine";
+}
+
+INSTANTIATE_TEST_SUITE_P(Literal, SubstitutionTest, testing::Values(&applyDictionaryLiterally),
+                         engineName);
+INSTANTIATE_TEST_SUITE_P(Fast, SubstitutionTest, testing::Values(&rewriteFast), engineName);
 
 } // namespace
 
