@@ -4,9 +4,9 @@
 # the figures and the literal/fast ratios of the same run. Extra arguments go to Google Benchmark
 # (for example --benchmark_filter=Fast).
 #
-# The window's start-up time follows (tools/measure-startup.sh). If the command-line tool is built,
-# its whole run on the 1 MB file is timed with hyperfine against a program that applies the literal
-# rewrite to the same file.
+# The window's start-up time follows (tools/measure-startup.sh), then whole programs from start to
+# exit on the 1 MB file, timed with hyperfine: the literal and the fast rewrite around the same
+# reading and writing, and the command-line tool when it is built.
 #
 # The prose is extracted at run time from the Chinese manual pages of Debian's manpages-zh package
 # (installed here if missing) into build/bench-corpus/; no third-party text is kept in the sources.
@@ -41,10 +41,11 @@ if [ -x tools/measure-startup.sh ]; then
   bash tools/measure-startup.sh 11
 fi
 
+echo
+echo "Whole program, start to exit, on $corpus/prose-1m.txt:"
+pipe=build/bench/rewrite/pexa_rewrite_pipe
+programs=("$pipe literal < $corpus/prose-1m.txt > /dev/null" "$pipe fast < $corpus/prose-1m.txt > /dev/null")
 if [ -x build/cli/pexa-rewrite ]; then
-  echo
-  echo "Whole program on $corpus/prose-1m.txt: pexa-rewrite against the literal rewrite"
-  hyperfine --warmup 1 --runs 5 \
-    "build/cli/pexa-rewrite < $corpus/prose-1m.txt > /dev/null" \
-    "build/bench/rewrite/pexa_literal_rewrite < $corpus/prose-1m.txt > /dev/null"
+  programs+=("build/cli/pexa-rewrite < $corpus/prose-1m.txt > /dev/null")
 fi
+hyperfine --warmup 1 --runs 5 "${programs[@]}"
