@@ -1,11 +1,13 @@
 #include "PhraseSubstitution.h"
 
+#include "TextRewriter.h"
 #include "Placeholders.h"
 #include "TextOps.h"
 
 namespace pexa {
 
-std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDictionary& dictionary)
+std::u16string applyDictionaryLiterally(std::u16string_view text,
+                                        const PhraseDictionary& dictionary)
 {
     std::u16string working(text);
     for (const PhraseEntry& entry : dictionary.entries())
@@ -13,11 +15,21 @@ std::u16string applyDictionaryLiterally(std::u16string_view text, const PhraseDi
     return working;
 }
 
-PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary) : m_dictionary(std::move(dictionary)) {}
+PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary)
+    : m_dictionary(std::move(dictionary)), m_automaton(m_dictionary)
+{
+}
 
 std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
 {
-    return applyDictionaryLiterally(text, m_dictionary);
+    std::u16string rewritten;
+    appendRewrite(text, rewritten);
+    return rewritten;
+}
+
+void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out) const
+{
+    TextRewriter(m_dictionary, m_automaton, text).appendTo(out);
 }
 
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,

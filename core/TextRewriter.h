@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "PhraseAutomaton.h"
+#include "PhraseDictionary.h"
+#include "PieceEditor.h"
+
+namespace pexa {
+
+// Applies a whole dictionary to one text, with the same result as the literal rewrite.
+//
+// Code units that occur in no source (for the built-in data: punctuation, line breaks, blanks,
+// ASCII and most characters) can never be part of a match, and no replacement removes them, so they
+// cut the text into pieces that are rewritten independently. A piece that occurred before in the
+// same text is not rewritten again: its earlier result is copied. Within a piece only the entries
+// that occur are applied, in dictionary order (see PieceEditor).
+//
+// A long piece (a text without punctuation, say) is cut further, at places that no occurrence
+// crosses, into chunks that advance through the dictionary in step: each entry is applied in every
+// chunk where it is pending before the next entry is. After each entry, two neighbouring chunks are
+// joined for good when a source of a later entry now occurs across their cut, or when one has
+// become shorter than a source could be. So no entry ever meets an occurrence across a cut, and a
+// replace-all over the chunks gives what it gives over the whole piece.
+//
+// The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
+class TextRewriter
+{
+public:
+    // Pieces longer than four chunks are cut into chunks of about `chunkLength` code units.
+    static constexpr std::size_t defaultChunkLength = 512;
+
+    TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
+                 std::u16string_view text, std::size_t chunkLength = defaultChunkLength);
+
+    // Appends the rewritten text to `out`.
+    void appendTo(std::u16string& out);
+
+private:
+    // A piece rewritten earlier: where it is in the text, and where its result is in `out`. Small,
+    // so that the table stays in the processor's cache.
+    struct RewrittenPiece
+    {
+        std::uint32_t hash = 0;
+        std::uint32_t pieceBegin = 0;
+        std::uint32_t resultBegin = 0;
+        std::uint16_t pieceLength = 0; // 0: a free slot
+        std::uint16_t resultLength = 0;
+    };
+
+    void rewritePiece(std::size_t begin, std::size_t end, std::uint32_t hash, std::u16string& out);
+    void rewriteLongPiece(std::u16string& out);
+    void cutIntoChunks();
+    void applyInStep();
+    void joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo);
+
+    const RewrittenPiece* find(std::u16string_view piece, std::uint32_t hash) const;
+    void remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
+                  std::size_t resultEnd, std::uint32_t hash);
+    void insertInTable(const RewrittenPiece& piece);
+
+    const PhraseAutomaton& m_automaton;
+    std::u16string_view m_text;
+    std::size_t m_chunkLength;
+    PieceEditor m_editor;
+    Piece m_piece;
+    std::vector<Piece> m_chunks;
+
+    std::vector<RewrittenPiece> m_rewritten; // open addressing; size a power of two
+    std::size_t m_rewrittenCount = 0;
+};
+
+} // namespace pexa

@@ -1,0 +1,85 @@
+// libFuzzer target: the fast rewriter against the literal reference on dictionaries and texts made
+// from the fuzzer's bytes, as the program uses it and with long pieces cut into tiny chunks. Built
+// and run by scripts/fuzz.sh (Clang only).
+//
+// Each byte is one symbol: a code unit of a small alphabet (so sources overlap and cascade), the
+// "=" of an entry, or the end of a record. The records before the last are the dictionary's
+// entries; the last is the text.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "PhraseSubstitution.h"
+#include "TextOps.h"
+#include "TextRewriter.h"
+#include "Utf8.h"
+
+namespace {
+
+constexpr std::u16string_view alphabet = u"abcd防范，\n=";
+constexpr std::size_t endOfRecord = alphabet.size();
+constexpr std::size_t maxTextLength = 4096;
+
+std::vector<std::u16string> records(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::u16string> records(1);
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::size_t symbol = data[i] % (alphabet.size() + 1);
+        if (symbol == endOfRecord)
+            records.emplace_back();
+        else
+            records.back() += alphabet[symbol];
+    }
+    return records;
+}
+
+// Entries like "a=aa" double the text each; a few dozen of them make a text no run can finish.
+bool staysSmall(std::u16string text, const pexa::PhraseDictionary& dictionary)
+{
+    for (const pexa::PhraseEntry& entry : dictionary.entries()) {
+        pexa::text::replaceAllInPlace(text, entry.source, entry.replacement);
+        if (text.size() > maxTextLength)
+            return false;
+    }
+    return true;
+}
+
+void expectSame(std::u16string_view text, std::u16string_view literal, std::u16string_view fast)
+{
+    if (fast == literal)
+        return;
+    std::fprintf(stderr, "text: %s\nliteral: %s\nfast: %s\n", pexa::utf8::encode(text).c_str(),
+                 pexa::utf8::encode(literal).c_str(), pexa::utf8::encode(fast).c_str());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::u16string> entries = records(data, size);
+    const std::u16string text = entries.back();
+    entries.pop_back();
+    if (entries.size() > 64)
+        return 0;
+    for (const std::u16string& entry : entries)
+        if (entry.find(u'=') == std::u16string::npos)
+            return 0; // not an entry: the dictionary refuses it
+    const pexa::PhraseRewriter rewriter(pexa::PhraseDictionary::fromEntries(entries));
+    if (!staysSmall(text, rewriter.dictionary()))
+        return 0;
+    const std::u16string literal = pexa::applyDictionaryLiterally(text, rewriter.dictionary());
+    expectSame(text, literal, rewriter.rewrite(text));
+
+    // Again with long pieces cut into chunks of a few code units, so that chunks join often.
+    const pexa::PhraseAutomaton automaton(rewriter.dictionary());
+    std::u16string chunked;
+    pexa::TextRewriter(rewriter.dictionary(), automaton, text, 1 + size % 7).appendTo(chunked);
+    expectSame(text, literal, chunked);
+    return 0;
+}
