@@ -71,10 +71,10 @@ std::u16string rewriteProtected(std::u16string_view text, const PhraseRewriter& 
     std::u16string result;
     result.reserve(text.size() + text.size() / 8);
     for (std::size_t i = 0; i < covered.size(); ++i) {
-        result += rewriter.rewrite(gaps[i]);
+        rewriter.appendRewrite(gaps[i], result);
         result += text.substr(covered[i].begin, covered[i].end - covered[i].begin);
     }
-    result += rewriter.rewrite(gaps.back());
+    rewriter.appendRewrite(gaps.back(), result);
     return result;
 }
 
