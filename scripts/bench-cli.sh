@@ -4,41 +4,21 @@
 # terms against without. Prints hyperfine's figures and the two ratios, taken from the medians (a
 # busy machine makes the means jumpy).
 #
-# The article is Chinese prose taken at run time from the manpages-zh package (installed when
-# missing) into build/bench-cli/; no third-party text is kept in the repository.
+# The article is the 1 MB benchmark prose of scripts/bench-corpus.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 work=build/bench-cli
-article=$work/article-1mb.txt
+article=build/bench-corpus/prose-1m.txt
 terms=$work/terms.txt
 mkdir -p "$work"
 
 if [ ! -x build/cli/pexa-rewrite ] || [ ! -x build/bench/cli/pexa-rewrite-literal ]; then
   bash scripts/build.sh
 fi
-for tool in hyperfine jq; do
-  command -v "$tool" >/dev/null || { echo "bench-cli: needs $tool (apt-get install $tool)"; exit 1; }
-done
+bash scripts/install-packages.sh hyperfine jq
+bash scripts/bench-corpus.sh
 
-if [ ! -s "$article" ]; then
-  if [ ! -d /usr/share/man/zh_CN ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends manpages-zh
-  fi
-  # Text lines of the pages (no roff requests, no font escapes) that are mostly Chinese, up to 1 MiB.
-  find /usr/share/man/zh_CN -name '*.gz' | sort | xargs zcat -f 2>/dev/null |
-    perl -CSD -ne '
-      next if /^[.\x27]/;
-      s/\\f[BIRP]//g; s/\\-/-/g; s/\\\(..//g; s/\\.//g; s/^\s+|\s+$//g;
-      my $han = () = /\p{Han}/g;
-      next if $han < 8 || $han * 2 < length;
-      { use bytes; $size += length($_) + 1; }
-      last if $size > 1048576;
-      print "$_\n";' > "$article"
-fi
 # Terms that are common in the article and ones that dictionary sources overlap.
 printf '%s\n' 文件 命令 选项 用户 系统 程序 目录 参数 进程 数据 > "$terms"
 printf 'article: %s bytes, %s lines; protected terms: %s\n' \

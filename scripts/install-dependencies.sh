@@ -10,17 +10,4 @@ packages=(
   fonts-wqy-microhei                     # a Chinese font so the window can show its text
   python3 python3-jieba                  # the phrase list checker and its lexicon
 )
-
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+exec bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"
