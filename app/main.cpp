@@ -22,7 +22,8 @@ int main(int argc, char* argv[])
     pexa::QtMessageBoxService messages;
     pexa::QtClipboardWriter clipboard;
     pexa::QtUrlOpener urls;
-    pexa::Form1 window(pexa::loadBuiltinDictionary(), {messages, clipboard, urls});
+    pexa::Form1 window(pexa::LazyRewriter(pexa::loadBuiltinDictionary()),
+                       {messages, clipboard, urls});
     messages.setParent(&window);
 
     pexa::UpdateCheck updateCheck({messages, clipboard, urls},

@@ -82,8 +82,8 @@ bool isLeftClick(const QEvent* event)
 
 } // namespace
 
-Form1::Form1(PhraseDictionary dictionary, DesktopServices desktop, QWidget* parent)
-    : QWidget(parent), m_desktop(desktop), m_rewriter(std::move(dictionary)),
+Form1::Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent)
+    : QWidget(parent), m_desktop(desktop), m_rewriter(std::move(rewriter)),
       m_exitRequest([] { QCoreApplication::exit(0); })
 {
     setObjectName(QStringLiteral("Form1"));
@@ -187,7 +187,7 @@ void Form1::command1Click()
 void Form1::command2Click()
 {
     const std::optional<std::u16string> rewritten =
-        rewriteArticle(toView(m_text2->toPlainText()), m_rewriter);
+        rewriteArticle(toView(m_text2->toPlainText()), m_rewriter.get());
     if (!rewritten) {
         showMessage(toQString(placeholders::inputMarker));
         return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DesktopServices.h"
-#include "PhraseSubstitution.h"
+#include "LazyRewriter.h"
 #include "RandomSource.h"
 #include "ScriptConverter.h"
 
@@ -29,8 +29,8 @@ public:
     // What the confirmed close does; the program's default ends every event loop at once.
     using ExitRequest = std::function<void()>;
 
-    // Builds the rewriter from `dictionary` before the window can be shown, and starts Timer1.
-    Form1(PhraseDictionary dictionary, DesktopServices desktop, QWidget* parent = nullptr);
+    // Takes the working dictionary (its rewriter is built on the first rewrite) and starts Timer1.
+    Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Replaces the clock-seeded shuffle source (tests use a seeded one); `random` must outlive us.
@@ -68,7 +68,7 @@ private:
     void showMessage(const QString& text);
 
     DesktopServices m_desktop;
-    const PhraseRewriter m_rewriter;
+    LazyRewriter m_rewriter;
     ScriptConverter m_scriptConverter;
     ClockRandom m_clockRandom;
     RandomSource* m_random = &m_clockRandom;

@@ -63,7 +63,7 @@ private slots:
     {
         m_desktop = FakeDesktop();
         m_exitRequests = 0;
-        m_window = std::make_unique<Form1>(smallDictionary(), m_desktop.services());
+        m_window = std::make_unique<Form1>(LazyRewriter(smallDictionary()), m_desktop.services());
         m_window->setRandomSource(m_random);
         m_window->setExitRequest([this] { ++m_exitRequests; });
     }
@@ -397,7 +397,7 @@ private slots:
     {
         QElapsedTimer sinceCreation;
         sinceCreation.start();
-        Form1 window(smallDictionary(), m_desktop.services());
+        Form1 window(LazyRewriter(smallDictionary()), m_desktop.services());
         QSignalSpy due(&window, &Form1::updateCheckDue);
         // A coarse timer may fire up to 5 % early; a busy machine may deliver it late.
         QVERIFY(due.wait(5000));

@@ -16,7 +16,7 @@ private slots:
     void rendersTheStartWindow()
     {
         FakeDesktop desktop;
-        Form1 window(loadBuiltinDictionary(), desktop.services());
+        Form1 window(LazyRewriter(loadBuiltinDictionary()), desktop.services());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QImage image = window.grab().toImage();

@@ -27,8 +27,8 @@ private slots:
     {
         m_desktop = std::make_unique<FakeDesktop>();
         m_server = std::make_unique<LocalHttpServer>();
-        m_window = std::make_unique<Form1>(PhraseDictionary::fromEntries({u"今天=今日"}),
-                                           m_desktop->services());
+        m_window = std::make_unique<Form1>(
+            LazyRewriter(PhraseDictionary::fromEntries({u"今天=今日"})), m_desktop->services());
         m_check = std::make_unique<UpdateCheck>(m_desktop->services(), m_server->host());
         connect(m_window.get(), &Form1::updateCheckDue, m_check.get(), &UpdateCheck::run);
         m_window->show();
