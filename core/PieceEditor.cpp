@@ -28,7 +28,8 @@ bool PieceEditor::read(Piece& piece, std::u16string_view text) const
 void PieceEditor::noteAllMatches(Piece& piece) const
 {
     for (State state : piece.states)
-        m_automaton.forEachMatch(state, [&](EntryPosition entry) { addPending(piece, entry); });
+        if (m_automaton.hasMatches(state))
+            m_automaton.forEachMatch(state, [&](EntryPosition entry) { addPending(piece, entry); });
     std::make_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
 }
 

@@ -8,12 +8,13 @@ namespace pexa {
 
 namespace {
 
-// FNV-1a, extended one code unit at a time while the text is read.
-constexpr std::uint32_t emptyHash = 2166136261u;
-
-std::uint32_t extendHash(std::uint32_t hash, char16_t unit)
+// FNV-1a over the code units.
+std::uint32_t hashOf(std::u16string_view piece)
 {
-    return (hash ^ unit) * 16777619u;
+    std::uint32_t hash = 2166136261u;
+    for (char16_t unit : piece)
+        hash = (hash ^ unit) * 16777619u;
+    return hash;
 }
 
 } // namespace
@@ -31,36 +32,57 @@ void TextRewriter::appendTo(std::u16string& out)
 {
     out.reserve(out.size() + m_text.size());
     std::size_t copiedUpTo = 0; // text before this is in `out`
-    std::size_t pieceStart = 0;
-    std::uint32_t hash = emptyHash;
-    for (std::size_t position = 0; position <= m_text.size(); ++position) {
-        if (position < m_text.size() && m_automaton.classOf(m_text[position]) != 0) {
-            hash = extendHash(hash, m_text[position]);
+    std::size_t position = 0;
+    while (position < m_text.size()) {
+        if (m_automaton.classOf(m_text[position]) == 0) {
+            ++position;
             continue;
         }
-        if (position > pieceStart) {
-            out.append(m_text.substr(copiedUpTo, pieceStart - copiedUpTo));
-            rewritePiece(pieceStart, position, hash, out);
-            copiedUpTo = position;
-        }
-        pieceStart = position + 1;
-        hash = emptyHash;
+        const std::size_t pieceStart = position;
+        position = readPiece(pieceStart);
+        // A piece where no source occurs stays as it is: it is copied along with the separators
+        // around it, without being hashed or remembered.
+        if (!m_pieceHasMatches)
+            continue;
+        out.append(m_text.substr(copiedUpTo, pieceStart - copiedUpTo));
+        rewritePiece(pieceStart, position, out);
+        copiedUpTo = position;
     }
     out.append(m_text.substr(copiedUpTo));
 }
 
-void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::uint32_t hash,
-                                std::u16string& out)
+// Runs the automaton from `begin` up to the next separator, keeping its states in m_piece (the
+// text itself is copied only when the piece has to be rewritten). Returns the piece's end.
+std::size_t TextRewriter::readPiece(std::size_t begin)
+{
+    std::vector<PhraseAutomaton::State>& states = m_piece.states;
+    states.clear();
+    PhraseAutomaton::State state = PhraseAutomaton::rootState;
+    bool anyMatch = false;
+    std::size_t position = begin;
+    for (; position < m_text.size(); ++position) {
+        const std::uint16_t unitClass = m_automaton.classOf(m_text[position]);
+        if (unitClass == 0)
+            break;
+        state = m_automaton.step(state, unitClass);
+        states.push_back(state);
+        anyMatch |= m_automaton.hasMatches(state);
+    }
+    m_pieceHasMatches = anyMatch;
+    return position;
+}
+
+void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::u16string& out)
 {
     const std::u16string_view piece = m_text.substr(begin, end - begin);
+    const std::uint32_t hash = hashOf(piece);
     if (const RewrittenPiece* known = find(piece, hash)) {
         out.append(out, known->resultBegin, known->resultLength);
         return;
     }
     const std::size_t resultBegin = out.size();
-    if (!m_editor.read(m_piece, piece)) {
-        out.append(piece);
-    } else if (piece.size() > 4 * m_chunkLength) {
+    m_piece.text.assign(piece);
+    if (piece.size() > 4 * m_chunkLength) {
         rewriteLongPiece(out);
     } else {
         m_editor.noteAllMatches(m_piece);

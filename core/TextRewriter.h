@@ -1,14 +1,14 @@
 #pragma once
 
+#include "PhraseAutomaton.h"
+#include "PhraseDictionary.h"
+#include "PieceEditor.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "PhraseAutomaton.h"
-#include "PhraseDictionary.h"
-#include "PieceEditor.h"
 
 namespace pexa {
 
@@ -52,7 +52,8 @@ private:
         std::uint16_t resultLength = 0;
     };
 
-    void rewritePiece(std::size_t begin, std::size_t end, std::uint32_t hash, std::u16string& out);
+    std::size_t readPiece(std::size_t begin);
+    void rewritePiece(std::size_t begin, std::size_t end, std::u16string& out);
     void rewriteLongPiece(std::u16string& out);
     void cutIntoChunks();
     void applyInStep();
@@ -68,6 +69,7 @@ private:
     std::size_t m_chunkLength;
     PieceEditor m_editor;
     Piece m_piece;
+    bool m_pieceHasMatches = false; // whether a source occurs in the piece last read
     std::vector<Piece> m_chunks;
 
     std::vector<RewrittenPiece> m_rewritten; // open addressing; size a power of two
