@@ -10,21 +10,6 @@ PieceEditor::PieceEditor(const PhraseDictionary& dictionary, const PhraseAutomat
 {
 }
 
-bool PieceEditor::read(Piece& piece, std::u16string_view text) const
-{
-    piece.states.clear();
-    piece.states.reserve(text.size());
-    bool anyMatch = false;
-    State state = PhraseAutomaton::rootState;
-    for (char16_t unit : text) {
-        state = m_automaton.advance(state, unit);
-        piece.states.push_back(state);
-        anyMatch |= m_automaton.hasMatches(state);
-    }
-    piece.text.assign(text);
-    return anyMatch;
-}
-
 void PieceEditor::noteAllMatches(Piece& piece) const
 {
     for (State state : piece.states)

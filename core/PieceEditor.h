@@ -37,10 +37,6 @@ public:
 
     PieceEditor(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton);
 
-    // Reads text into the piece (its states); nothing is pending yet. Returns whether any source
-    // occurs in it.
-    bool read(Piece& piece, std::u16string_view text) const;
-
     // Makes pending every entry whose source occurs in the piece.
     void noteAllMatches(Piece& piece) const;
 

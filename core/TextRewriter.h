@@ -16,8 +16,9 @@ namespace pexa {
 //
 // Code units that occur in no source (for the built-in data: punctuation, line breaks, blanks,
 // ASCII and most characters) can never be part of a match, and no replacement removes them, so they
-// cut the text into pieces that are rewritten independently. A piece that occurred before in the
-// same text is not rewritten again: its earlier result is copied. Within a piece only the entries
+// cut the text into pieces that are rewritten independently. One automaton pass reads each piece; a
+// piece where no source occurs is copied as it is. A piece that occurred before in the same text is
+// not rewritten again: its earlier result is copied. Within a piece only the entries
 // that occur are applied, in dictionary order (see PieceEditor).
 //
 // A long piece (a text without punctuation, say) is cut further, at places that no occurrence
