@@ -8,13 +8,12 @@ namespace pexa {
 
 namespace {
 
-// FNV-1a over the code units.
-std::uint32_t hashOf(std::u16string_view piece)
+// FNV-1a, extended one code unit at a time while a piece is read.
+constexpr std::uint32_t emptyHash = 2166136261u;
+
+std::uint32_t extendHash(std::uint32_t hash, char16_t unit)
 {
-    std::uint32_t hash = 2166136261u;
-    for (char16_t unit : piece)
-        hash = (hash ^ unit) * 16777619u;
-    return hash;
+    return (hash ^ unit) * 16777619u;
 }
 
 } // namespace
@@ -59,6 +58,7 @@ std::size_t TextRewriter::readPiece(std::size_t begin)
     states.clear();
     PhraseAutomaton::State state = PhraseAutomaton::rootState;
     bool anyMatch = false;
+    std::uint32_t hash = emptyHash;
     std::size_t position = begin;
     for (; position < m_text.size(); ++position) {
         const std::uint16_t unitClass = m_automaton.classOf(m_text[position]);
@@ -67,15 +67,18 @@ std::size_t TextRewriter::readPiece(std::size_t begin)
         state = m_automaton.step(state, unitClass);
         states.push_back(state);
         anyMatch |= m_automaton.hasMatches(state);
+        // Costs nothing here: it runs beside the automaton's slower chain of memory reads.
+        hash = extendHash(hash, m_text[position]);
     }
     m_pieceHasMatches = anyMatch;
+    m_pieceHash = hash;
     return position;
 }
 
 void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::u16string& out)
 {
     const std::u16string_view piece = m_text.substr(begin, end - begin);
-    const std::uint32_t hash = hashOf(piece);
+    const std::uint32_t hash = m_pieceHash;
     if (const RewrittenPiece* known = find(piece, hash)) {
         out.append(out, known->resultBegin, known->resultLength);
         return;

@@ -71,6 +71,7 @@ private:
     PieceEditor m_editor;
     Piece m_piece;
     bool m_pieceHasMatches = false; // whether a source occurs in the piece last read
+    std::uint32_t m_pieceHash = 0;  // and its hash
     std::vector<Piece> m_chunks;
 
     std::vector<RewrittenPiece> m_rewritten; // open addressing; size a power of two
