@@ -9,5 +9,6 @@ packages=(
   libgtest-dev libbenchmark-dev          # tests and benchmarks
   fonts-wqy-microhei                     # a Chinese font so the window can show its text
   python3 python3-jieba                  # the phrase list checker and its lexicon
+  manpages-zh debian-faq-zh-cn           # Chinese prose the readability measurement rewrites
 )
 exec bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"

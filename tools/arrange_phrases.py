@@ -25,12 +25,15 @@ from collections import defaultdict, deque
 from dataclasses import dataclass
 from pathlib import Path
 
+from word_risk import load_word_risk
+
 SEED = 20261207
 REPO_ROOT = Path(__file__).resolve().parent.parent
 POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # Hand-picked pairs taken before the rest of the pool: everyday two-word
-# phrases (仔细检查, 快速发展) whose halves may be rewritten on their own.
-PREFERRED_POOL_FILE = "extra.txt"
+# phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
+# frequent words with a replacement checked against all their common contexts.
+PREFERRED_POOL_FILES = ("extra.txt", "common_*.txt")
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
 
@@ -85,6 +88,8 @@ INSIDE_TOTAL = 48
 CONTAINS_TOTAL = 43
 FREE_PHRASE_FREQUENCY = 3  # the lexicon's count for free phrases it lists
 EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to stand alone
+RARE_OPPOSITE_FREQUENCY = 50  # an antonym swap is only taken for a set phrase rarer than this
+MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C ends on a word close in meaning to A
 MAX_ATTEMPTS = 30  # arrangement attempts, each dropping the entries that spoiled the last
 
 # Merged positions are cut into segments; pinned entries sit in one-slot
@@ -248,9 +253,11 @@ class Selection:
     never built.
     """
 
-    def __init__(self, pool_pairs, lexicon, rng, preferred_words=frozenset()):
+    def __init__(self, pool_pairs, lexicon, risk, rng, preferred_pairs=frozenset()):
         self.lexicon = lexicon
-        self.preferred_words = preferred_words
+        self.risk = risk
+        self.preferred_pairs = preferred_pairs
+        self.preferred_words = {word for pair in preferred_pairs for word in pair}
         self.rng = rng
         self.pinned_sources = {source for source, _ in PINNED.values()}
         self.required_sources = {source for source, _, _ in REQUIRED}
@@ -286,16 +293,30 @@ class Selection:
         neighbours = self.neighbours
         options = defaultdict(list)
         for first, second, is_opposite in pool_pairs:
+            if is_opposite and not self._opposite_allowed(first, second):
+                continue
             for source, replacement, written in ((first, second, True), (second, first, False)):
                 if (source in forbidden or not is_valid_pair(source, replacement)
                         or not is_lexicon_phrase(replacement, self.lexicon)):
                     continue
                 in_triangle = bool(neighbours[source] & neighbours[replacement])
-                rank = (is_opposite, not in_triangle, not written, self.rng.random())
+                checked = written and (first, second) in self.preferred_pairs
+                rank = (is_opposite, not checked, not in_triangle, not written, self.rng.random())
                 options[source].append(Option(source, replacement, is_opposite, rank))
         for source in options:
             options[source].sort(key=lambda option: option.rank)
         return dict(options)
+
+    def _opposite_allowed(self, first, second):
+        """Antonym swaps fire in real text whenever their word occurs; only those the dictionary
+        must hold, and set phrases too rare to matter, are taken."""
+        if {first, second} & (self.pinned_sources | self.required_sources):
+            return True
+        return min(len(first), len(second)) >= 4 and max(self.lexicon.get(w, 0) for w in (first, second)) < RARE_OPPOSITE_FREQUENCY
+
+    def may_change(self, word):
+        """May the dictionary rewrite every occurrence of word (see word_risk)?"""
+        return self.is_locked(word) or self.risk.is_safe_source(word)
 
     def _exposure(self):
         """How many longer pool phrases contain each word (containment risk)."""
@@ -336,10 +357,13 @@ class Selection:
                 continue
             forward = any(o.replacement == second for o in self.options.get(first, []))
             backward = any(o.replacement == first for o in self.options.get(second, []))
-            if not (forward and backward):
+            kept, changed = self.plainer_first(first, second)
+            if not (forward and backward) or not self.may_change(changed):
                 continue
+            # A pair leaves its plainer word as it is, so it is the place for a word too
+            # risky to rewrite everywhere: prefer those.
             rank = (not (is_lexicon_phrase(first, self.lexicon) and is_lexicon_phrase(second, self.lexicon)),
-                    min(exposure[first] + exposure[second], 3), self.rng.random())
+                    self.may_change(kept), min(exposure[first] + exposure[second], 3), self.rng.random())
             ranked.append((rank, first, second))
         return [(first, second) for _, first, second in sorted(ranked)]
 
@@ -350,6 +374,12 @@ class Selection:
         for source, replacement, is_opposite in REQUIRED:
             self.chosen[source] = Option(source, replacement, is_opposite, ())
         self.pair_of["防范"], self.pair_of["防备"] = "防备", "防范"
+
+    def plainer_first(self, first, second):
+        """(plainer, rarer) of two words: a reverse pair turns every rarer one into the plainer one."""
+        if self.lexicon.get(second, 0) > self.lexicon.get(first, 0):
+            return second, first
+        return first, second
 
     def closeness(self, first, second):
         """2 for pool synonyms, 1 for words sharing two synonyms, else 0."""
@@ -411,7 +441,7 @@ class Selection:
         for word in self.word_order.get(length, []):
             if have >= SOURCE_LENGTH_QUOTA[length]:
                 return
-            if not self._word_free(word):
+            if not self._word_free(word) or not self.may_change(word):
                 continue
             option = self._best_option(word)
             if option is not None:
@@ -420,7 +450,7 @@ class Selection:
 
     def _best_option(self, word):
         for option in self.options[word]:
-            if (word, option.replacement) in self.banned_options:
+            if (word, option.replacement) in self.banned_options or not self.risk.is_plain_for(option.replacement, word):
                 continue
             if not self._reaches(option.replacement, word):
                 return option
@@ -633,18 +663,11 @@ class Problem:
                 continue
             partner = self.selection.pair_of[source]
             done.update((source, partner))
-            a, b = self.node_of[source], self.node_of[partner]
-            if source == "防备":
-                a, b = b, a
-            elif source != "防范" and self._inbound_relations(a, b) > self._inbound_relations(b, a):
-                a, b = b, a
+            kept, _ = ("防范", "防备") if source in ("防范", "防备") else self.selection.plainer_first(source, partner)
+            a, b = (self.node_of[source], self.node_of[partner]) if kept == source else \
+                (self.node_of[partner], self.node_of[source])
             pairs.append((a, b))
         return pairs
-
-    def _inbound_relations(self, node, partner):
-        """Relations node must keep inert (entries to place after it) if it goes first in its pair."""
-        rel = self.relations
-        return sum(1 for i in rel.cascade[node] + rel.inside[node] if i != partner)
 
     def _forced_targets(self):
         targets = Targets()
@@ -907,7 +930,8 @@ def _ranked_witnesses(problem, kind, node, rng):
         if reads_well(problem, kind, node, witness):
             keeps = 2 if kind != CASCADE else problem.selection.closeness(
                 problem.entries[witness].source, problem.entries[node].replacement)
-            ranked.append((keeps, rng.random(), witness))
+            if keeps >= MIN_CHAIN_CLOSENESS:
+                ranked.append((keeps, rng.random(), witness))
     ranked.sort(reverse=True)
     return [(keeps, witness) for keeps, _, witness in ranked]
 
@@ -1225,8 +1249,9 @@ def main():
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
-    preferred_words = {word for pair in read_pool(POOL_DIR, PREFERRED_POOL_FILE)[0] for word in pair[:2]}
-    problem, order = arrange(Selection(pool_pairs, lexicon, rng, preferred_words), rng, log)
+    preferred_pairs = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(POOL_DIR, pattern)[0]}
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, preferred_pairs)
+    problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]
     counts, problems = verify(lines, is_opposite, lexicon)

@@ -1,0 +1,113 @@
+"""How safely a word can be replaced everywhere in real text, judged from jieba's lexicon.
+
+The rewriter replaces every occurrence of a source, whatever the words around
+it.  An occurrence is only a real use of the word when the text's words
+start and end with it; elsewhere the source sits inside a longer word
+(系统 in 操作系统) or runs across two words (现在 in 出现|在), and the
+rewrite breaks the sentence.  jieba's lexicon counts how often each word
+occurs on its own in a large corpus, so it also tells how often a source
+would be met inside longer words and, assuming neighbouring words are
+independent, across two words.
+"""
+
+from collections import defaultdict
+from pathlib import Path
+
+LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
+
+# Parts of speech (jieba's tags) whose words carry content: nouns, verbs, adjectives,
+# idioms and set phrases, names of places and things, time nouns, distinguishing words.
+CONTENT_TAGS = frozenset("n nz ng ns nt s v vn vd vi vg a an ad ag z b i l j t".split())
+# Content-tagged words that work as grammar in real sentences: modal and light verbs,
+# time and degree words, quantities.  Swapping them breaks the sentence around them.
+GRAMMATICAL_WORDS = frozenset("""
+需要 需求 可以 能够 应该 应当 必须 必需 可能 进行 开展 展开 加以 予以 给予 没有 觉得 认为 成为 作为 使得
+开始 继续 表示 具有 存在 属于 包括 包含 得到 知道 看到 听到 出来 起来 下去 过来 不能 不会 不要 不用 不得
+现在 目前 当时 以前 以后 之后 之前 当前 如今 今天 明天 昨天 时候 同时 最近 将来 刚才 一般 一定 一些
+有些 几乎 简直 十分 非常 比较 相当 特别 尤其 更加 已经 正在 然后 部分 全部 所有 左右 附近 上下 之间 其中
+其他 其它 另外 此外 大家 自己 别人 这样 那样 有关 关于 通过 根据 按照 为了 对于 以及 并且 而且 但是 所以
+因为 由于 如果 虽然 还是 或者 即使 只要 只有 除了 就是 也是 还有 一样 一起 一下 一点 一直 不断 重新 主要
+基本 完全 真正 直接 只能 总是 大约 大概 差不多 多少 几个 许多 很多 不少 大量 个别 适当 有点 有时 有时候
+""".split())
+# A source's share of occurrences inside other words or across two words that is
+# always accepted, and the larger share accepted while those occurrences stay rare
+# in absolute terms (番茄 in 番茄酱).
+SAFE_SHARE = 0.08
+RARE_SHARE = 0.3
+RARE_COLLATERAL = 150  # lexicon counts
+LONGEST_PIECE = 7
+# A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童).
+PLAIN_RATIO = 0.1
+
+
+class WordRisk:
+    """Lexicon counts of words and of the places a piece of text occurs other than as a word."""
+
+    def __init__(self, entries):
+        """entries: [(word, count, tag)]."""
+        self.count = {}
+        self.tag = {}
+        self.inside = defaultdict(int)  # piece -> counts of longer words holding it
+        self.ending = defaultdict(int)  # piece -> counts of words ending with it
+        self.starting = defaultdict(int)  # piece -> counts of words starting with it
+        for word, count, tag in entries:
+            self.count[word] = count
+            self.tag[word] = tag
+            self._add_pieces(word, count)
+        self.total = sum(self.count.values()) or 1
+
+    def _add_pieces(self, word, count):
+        size = len(word)
+        for start in range(size):
+            for end in range(start + 2, min(size, start + LONGEST_PIECE) + 1):
+                if end - start < size:
+                    self.inside[word[start:end]] += count
+        for length in range(1, min(size, LONGEST_PIECE) + 1):
+            self.ending[word[-length:]] += count
+            self.starting[word[:length]] += count
+
+    def across(self, piece):
+        """Expected count of piece formed by the end of one word and the start of the next."""
+        pairs = 0
+        for cut in range(1, len(piece)):
+            head, tail = piece[:cut], piece[cut:]
+            pairs += self.ending[head] * self.starting[tail] - self.count.get(head, 0) * self.count.get(tail, 0)
+        return pairs / self.total
+
+    def collateral(self, piece):
+        """Expected occurrences of piece that are not the word itself."""
+        return self.inside[piece] + self.across(piece)
+
+    def collateral_share(self, piece):
+        own, other = self.count.get(piece, 0), self.collateral(piece)
+        return other / (own + other) if own + other else 0.0
+
+    def is_grammatical(self, word):
+        return word in GRAMMATICAL_WORDS or self.tag.get(word, "i") not in CONTENT_TAGS
+
+    def is_safe_source(self, word):
+        """May every occurrence of word be rewritten: a content word that is rarely part of another word."""
+        if word in GRAMMATICAL_WORDS:
+            return False
+        if len(word) >= 3:
+            return True  # set phrases and idioms: met as themselves, or as two whole words
+        if self.is_grammatical(word):
+            return False
+        share = self.collateral_share(word)
+        return share <= SAFE_SHARE or (share <= RARE_SHARE and self.collateral(word) <= RARE_COLLATERAL)
+
+    def is_plain_for(self, replacement, source):
+        """Is replacement as everyday as source (not a literary or dated substitute)?"""
+        return self.count.get(replacement, 0) >= PLAIN_RATIO * self.count.get(source, 0)
+
+
+def read_lexicon_entries(path=LEXICON_PATH):
+    with open(path, encoding="utf-8") as handle:
+        for line in handle:
+            fields = line.split()
+            if len(fields) >= 2:
+                yield fields[0], int(fields[1]), fields[2] if len(fields) > 2 else ""
+
+
+def load_word_risk(path=LEXICON_PATH):
+    return WordRisk(read_lexicon_entries(path))
