@@ -21,7 +21,7 @@ Deterministic: every choice uses a seeded generator over sorted data.
 import heapq
 import random
 import sys
-from collections import defaultdict, deque
+from collections import Counter, defaultdict, deque
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -34,6 +34,8 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
 # frequent words with a replacement checked against all their common contexts.
 PREFERRED_POOL_FILES = ("extra.txt", "common_*.txt")
+# Frequent words checked against their contexts and found to have no replacement that reads well.
+UNREPLACEABLE_WORDS_FILE = POOL_DIR / "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
 
@@ -89,7 +91,8 @@ CONTAINS_TOTAL = 43
 FREE_PHRASE_FREQUENCY = 3  # the lexicon's count for free phrases it lists
 EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to stand alone
 RARE_OPPOSITE_FREQUENCY = 50  # an antonym swap is only taken for a set phrase rarer than this
-MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C ends on a word close in meaning to A
+MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C of words ends on a word close in meaning to A
+RARE_CHAIN_FREQUENCY = 300  # lexicon count below which a drifting chain is tolerated
 MAX_ATTEMPTS = 30  # arrangement attempts, each dropping the entries that spoiled the last
 
 # Merged positions are cut into segments; pinned entries sit in one-slot
@@ -163,6 +166,12 @@ def read_pool(pool_dir, pattern="*.txt"):
             seen.add(key)
             pairs.append((fields[0], fields[1], is_opposite))
     return pairs, rejected
+
+
+def read_word_list(path):
+    """Words separated by blanks and line ends; lines starting with # are comments."""
+    lines = path.read_text(encoding="utf-8").splitlines()
+    return frozenset(word for line in lines if not line.startswith("#") for word in line.split())
 
 
 class Lexicon(dict):
@@ -253,9 +262,10 @@ class Selection:
     never built.
     """
 
-    def __init__(self, pool_pairs, lexicon, risk, rng, preferred_pairs=frozenset()):
+    def __init__(self, pool_pairs, lexicon, risk, rng, preferred_pairs=frozenset(), unreplaceable=frozenset()):
         self.lexicon = lexicon
         self.risk = risk
+        self.unreplaceable = unreplaceable
         self.preferred_pairs = preferred_pairs
         self.preferred_words = {word for pair in preferred_pairs for word in pair}
         self.rng = rng
@@ -316,7 +326,7 @@ class Selection:
 
     def may_change(self, word):
         """May the dictionary rewrite every occurrence of word (see word_risk)?"""
-        return self.is_locked(word) or self.risk.is_safe_source(word)
+        return self.is_locked(word) or (word not in self.unreplaceable and self.risk.is_safe_source(word))
 
     def _exposure(self):
         """How many longer pool phrases contain each word (containment risk)."""
@@ -419,16 +429,20 @@ class Selection:
     def _fill_pairs(self):
         wanted = sum(REVERSE_PAIR_SPLIT.values())
         lengths = self._pair_count_by_length()
+        sources = Counter(len(source) for source in self.chosen)
         for first, second in self.pair_order:
             if len(self.pair_of) >= 2 * wanted:
                 return
             if (first, second) in self.banned_pairs or not (self._word_free(first) and self._word_free(second)):
                 continue
-            if any(lengths[len(w)] + 1 > SOURCE_LENGTH_QUOTA[len(w)] // 2 for w in (first, second)):
+            # A pair refilled after a drop must not push its length past the quota the words already fill.
+            grown = Counter(len(w) for w in (first, second))
+            if any(lengths[n] + k > SOURCE_LENGTH_QUOTA[n] // 2 or sources[n] + k > SOURCE_LENGTH_QUOTA[n]
+                   for n, k in grown.items()):
                 continue
             self._add_pair(first, second)
-            lengths[len(first)] += 1
-            lengths[len(second)] += 1
+            lengths.update(grown)
+            sources.update(grown)
 
     def _add_pair(self, first, second):
         for source, replacement in ((first, second), (second, first)):
@@ -450,7 +464,10 @@ class Selection:
 
     def _best_option(self, word):
         for option in self.options[word]:
-            if (word, option.replacement) in self.banned_options or not self.risk.is_plain_for(option.replacement, word):
+            if (word, option.replacement) in self.banned_options:
+                continue
+            checked = (word, option.replacement) in self.preferred_pairs
+            if not checked and not self.risk.is_plain_for(option.replacement, word):
                 continue
             if not self._reaches(option.replacement, word):
                 return option
@@ -930,10 +947,16 @@ def _ranked_witnesses(problem, kind, node, rng):
         if reads_well(problem, kind, node, witness):
             keeps = 2 if kind != CASCADE else problem.selection.closeness(
                 problem.entries[witness].source, problem.entries[node].replacement)
-            if keeps >= MIN_CHAIN_CLOSENESS:
+            if keeps >= MIN_CHAIN_CLOSENESS or rarely_fires(problem, problem.entries[witness].source):
                 ranked.append((keeps, rng.random(), witness))
     ranked.sort(reverse=True)
     return [(keeps, witness) for keeps, _, witness in ranked]
+
+
+def rarely_fires(problem, source):
+    """A chain starting from an idiom, a set phrase or a rare word may drift a little:
+    it fires too seldom in real text to matter."""
+    return len(source) >= 4 or problem.selection.lexicon.get(source, 0) < RARE_CHAIN_FREQUENCY
 
 
 def reads_well(problem, kind, node, witness):
@@ -1250,7 +1273,8 @@ def main():
     lexicon = load_lexicon(LEXICON_PATH)
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
     preferred_pairs = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(POOL_DIR, pattern)[0]}
-    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, preferred_pairs)
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, preferred_pairs,
+                          read_word_list(UNREPLACEABLE_WORDS_FILE))
     problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]

@@ -17,7 +17,8 @@ LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
 
 # Parts of speech (jieba's tags) whose words carry content: nouns, verbs, adjectives,
 # idioms and set phrases, names of places and things, time nouns, distinguishing words.
-CONTENT_TAGS = frozenset("n nz ng ns nt s v vn vd vi vg a an ad ag z b i l j t".split())
+# The name tags are kept because the lexicon gives them to many ordinary words (西红柿).
+CONTENT_TAGS = frozenset("n nz ng nr nrt nrfg ns nt s v vn vd vi vg a an ad ag z b i l j t".split())
 # Content-tagged words that work as grammar in real sentences: modal and light verbs,
 # time and degree words, quantities.  Swapping them breaks the sentence around them.
 GRAMMATICAL_WORDS = frozenset("""
@@ -30,11 +31,13 @@ GRAMMATICAL_WORDS = frozenset("""
 基本 完全 真正 直接 只能 总是 大约 大概 差不多 多少 几个 许多 很多 不少 大量 个别 适当 有点 有时 有时候
 """.split())
 # A source's share of occurrences inside other words or across two words that is
-# always accepted, and the larger share accepted while those occurrences stay rare
-# in absolute terms (番茄 in 番茄酱).
-SAFE_SHARE = 0.08
+# always accepted, the larger share accepted while those occurrences stay rare in
+# absolute terms (番茄 in 番茄酱), and the lexicon count of such occurrences too
+# small to matter whatever the share.
+SAFE_SHARE = 0.12
 RARE_SHARE = 0.3
-RARE_COLLATERAL = 150  # lexicon counts
+RARE_COLLATERAL = 300
+NEGLIGIBLE_COLLATERAL = 50
 LONGEST_PIECE = 7
 # A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童).
 PLAIN_RATIO = 0.1
@@ -93,8 +96,9 @@ class WordRisk:
             return True  # set phrases and idioms: met as themselves, or as two whole words
         if self.is_grammatical(word):
             return False
-        share = self.collateral_share(word)
-        return share <= SAFE_SHARE or (share <= RARE_SHARE and self.collateral(word) <= RARE_COLLATERAL)
+        share, collateral = self.collateral_share(word), self.collateral(word)
+        return (share <= SAFE_SHARE or collateral <= NEGLIGIBLE_COLLATERAL
+                or (share <= RARE_SHARE and collateral <= RARE_COLLATERAL))
 
     def is_plain_for(self, replacement, source):
         """Is replacement as everyday as source (not a literary or dated substitute)?"""
