@@ -4,6 +4,7 @@
 #include "ScriptConverter.h"
 #include "SentenceShuffle.h"
 #include "TextOps.h"
+#include "WorkerThreads.h"
 
 #include <algorithm>
 #include <future>
@@ -100,7 +101,7 @@ std::u16string ArticleRewriter::rewriteInParts(std::u16string_view article) cons
     };
     std::vector<std::future<std::u16string>> laterParts;
     for (std::size_t i = 1; i < parts.size(); ++i)
-        laterParts.push_back(std::async(std::launch::async, rewritePart, parts[i]));
+        laterParts.push_back(std::async(onThreadIfPossible, rewritePart, parts[i]));
     std::u16string result = rewritePart(parts.front());
     for (std::future<std::u16string>& part : laterParts)
         result += part.get();
