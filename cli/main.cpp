@@ -43,7 +43,7 @@ std::string readProtectFiles(Options& options)
 RunSettings runSettingsFrom(const Options& options)
 {
     RunSettings settings;
-    settings.rewrite.protectedTerms = ProtectedTerms(options.protectedTerms);
+    settings.rewrite.protectedTerms = options.protectedTerms;
     settings.rewrite.shuffle = options.shuffle;
     settings.rewrite.seed = options.seed;
     settings.rewrite.traditional = options.traditional;
