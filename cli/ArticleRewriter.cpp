@@ -4,6 +4,7 @@
 #include "ScriptConverter.h"
 #include "SentenceShuffle.h"
 #include "TextOps.h"
+#include "WorkerThreads.h"
 
 #include <algorithm>
 #include <future>
@@ -39,9 +40,9 @@ const ScriptConverter& threadConverter()
 } // namespace
 
 ArticleRewriter::ArticleRewriter(PhraseDictionary dictionary, RewriteSettings settings)
-    : m_settings(std::move(settings)),
+    : m_settings(std::move(settings)), m_protectedTerms(m_settings.protectedTerms),
       m_lineBreaksCutCleanly(!anySourceHoldsLineBreak(dictionary) &&
-                             !anyHoldsLineBreak(m_settings.protectedTerms.terms())),
+                             !anyHoldsLineBreak(m_protectedTerms.terms())),
       m_counter(m_settings.measure ? std::make_optional<ReplacementCounter>(dictionary)
                                    : std::nullopt),
       m_rewriter(std::move(dictionary))
@@ -96,11 +97,11 @@ std::u16string ArticleRewriter::rewriteInParts(std::u16string_view article) cons
 {
     const std::vector<std::u16string_view> parts = partsForThreads(article);
     auto rewritePart = [this](std::u16string_view part) {
-        return rewriteProtected(part, m_rewriter, m_settings.protectedTerms);
+        return rewriteProtected(part, m_rewriter, m_protectedTerms);
     };
     std::vector<std::future<std::u16string>> laterParts;
     for (std::size_t i = 1; i < parts.size(); ++i)
-        laterParts.push_back(std::async(std::launch::async, rewritePart, parts[i]));
+        laterParts.push_back(std::async(onThreadIfPossible, rewritePart, parts[i]));
     std::u16string result = rewritePart(parts.front());
     for (std::future<std::u16string>& part : laterParts)
         result += part.get();
@@ -130,7 +131,7 @@ void ArticleRewriter::shuffleInto(ArticleResult& result) const
 std::size_t ArticleRewriter::countReplacements(std::u16string_view article) const
 {
     std::size_t total = 0;
-    const std::vector<TextSpan> covered = m_settings.protectedTerms.coveredSpans(article);
+    const std::vector<TextSpan> covered = m_protectedTerms.coveredSpans(article);
     for (std::u16string_view gap : gapsBetween(article, covered))
         total += m_counter->count(gap);
     return total;

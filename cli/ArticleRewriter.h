@@ -16,7 +16,7 @@ namespace pexa::cli {
 // The steps a run applies to every article, in the window's order: rewrite, shuffle, traditional.
 struct RewriteSettings
 {
-    ProtectedTerms protectedTerms;
+    std::vector<std::u16string> protectedTerms; // looked for by the rewriter, built on its thread
     bool shuffle = false;
     std::optional<std::uint64_t> seed; // without it the shuffle is seeded from the clock
     bool traditional = false;
@@ -59,6 +59,7 @@ private:
 
     // Declared in the order the constructor needs: the dictionary is moved into the rewriter last.
     RewriteSettings m_settings;
+    ProtectedTerms m_protectedTerms;
     bool m_lineBreaksCutCleanly;
     std::optional<ReplacementCounter> m_counter;
     PhraseRewriter m_rewriter;

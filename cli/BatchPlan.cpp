@@ -1,21 +1,28 @@
 #include "BatchPlan.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pexa::cli {
 namespace fs = std::filesystem;
 namespace {
 
-bool isTextFile(const fs::directory_entry& entry)
+bool hasTextExtension(std::string_view name)
 {
-    std::error_code ignored;
-    std::string extension = entry.path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".txt" && entry.is_regular_file(ignored);
+    constexpr std::string_view extension = ".txt";
+    if (name.size() <= extension.size())
+        return false;
+    const std::string_view end = name.substr(name.size() - extension.size());
+    return std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
 }
 
 fs::path comparablePath(const fs::path& path)
@@ -25,54 +32,169 @@ fs::path comparablePath(const fs::path& path)
     return canonical.empty() ? path.lexically_normal() : canonical;
 }
 
-// The .txt files under `folder` in name order, each with its result under `outputDir`/<folder
-// name>.
+// A folder entry the search cares about.
+struct Entry
+{
+    enum class Kind
+    {
+        Article,
+        Folder,
+    };
+    std::string name;
+    Kind kind;
+    FileIdentity identity;
+};
+
+// What the entry `name` of the open folder `folderFd` is: an article (a .txt file, also through a
+// link), a folder (not through a link, so a link cannot lead the search round in a circle), or
+// nothing of interest. An entry that cannot be looked at, or a link to nothing, is noted as a
+// problem under its path.
+std::optional<Entry> lookAt(int folderFd, const fs::path& folder, const std::string& name,
+                            std::vector<std::string>& problems)
+{
+    struct stat info
+    {
+    };
+    const auto problem = [&](const std::string& reason) {
+        problems.push_back((folder / name).string() + ": " + reason);
+        return std::nullopt;
+    };
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return problem(std::string("cannot be looked at (") + std::strerror(errno) + ")");
+    const FileIdentity identity{info.st_dev, info.st_ino};
+    if (S_ISDIR(info.st_mode))
+        return Entry{name, Entry::Kind::Folder, identity};
+    if (S_ISLNK(info.st_mode) && ::fstatat(folderFd, name.c_str(), &info, 0) != 0)
+        return problem(errno == ENOENT ? "a link to nothing; skipped"
+                                       : std::string("cannot follow the link (") +
+                                             std::strerror(errno) + ")");
+    if (S_ISREG(info.st_mode) && hasTextExtension(name))
+        return Entry{name, Entry::Kind::Article, {info.st_dev, info.st_ino}};
+    return std::nullopt;
+}
+
+// The entries of one folder that the search cares about, in name order; the reason when the folder
+// cannot be read. The folder is open only while it is read, so the depth of a tree never runs the
+// program out of file descriptors.
+std::optional<std::vector<Entry>> listFolder(const fs::path& folder, std::string& error,
+                                             std::vector<std::string>& problems)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!listing) {
+        error = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return std::nullopt;
+    }
+    std::vector<Entry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* item = ::readdir(listing);
+        if (!item)
+            break;
+        const std::string name = item->d_name;
+        if (name == "." || name == ".." || (item->d_type == DT_REG && !hasTextExtension(name)))
+            continue;
+        if (std::optional<Entry> entry = lookAt(fd, folder, name, problems))
+            entries.push_back(std::move(*entry));
+    }
+    const int readError = errno;
+    ::closedir(listing);
+    if (readError != 0) {
+        error = std::strerror(readError);
+        return std::nullopt;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return entries;
+}
+
+// A folder being searched: its path, its path below the searched folder, and the entries still to
+// visit.
+struct OpenFolder
+{
+    fs::path path;
+    fs::path relative;
+    std::vector<Entry> entries;
+    std::size_t next = 0;
+};
+
+// Adds the folder's entries to `stack`, or notes why it cannot be read.
+void enterFolder(const fs::path& path, const fs::path& relative, std::vector<OpenFolder>& stack,
+                 BatchPlan& plan)
+{
+    std::string error;
+    if (std::optional<std::vector<Entry>> entries = listFolder(path, error, plan.problems))
+        stack.push_back({path, relative, std::move(*entries)});
+    else
+        plan.problems.push_back(path.string() + ": cannot search the folder (" + error + ")");
+}
+
+// The .txt files under `folder` in path order, each with its result under `outputDir`/<folder
+// name>. Depth first, one entry at a time, with each path built once from its folder's: the cost
+// grows with the number of entries, not with the depth of the tree.
 void addFolder(const fs::path& folder, const fs::path& outputDir, BatchPlan& plan)
 {
-    const fs::path skipped = comparablePath(outputDir);
-    std::vector<fs::path> files;
-    std::error_code error;
-    fs::recursive_directory_iterator walk(folder, error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        if (walk->is_directory(error) && comparablePath(walk->path()) == skipped)
-            walk.disable_recursion_pending();
-        else if (isTextFile(*walk))
-            files.push_back(walk->path());
-    }
-    if (error)
-        plan.problems.push_back(folder.string() + ": cannot search the folder (" + error.message() +
-                                ")");
-    if (!error && files.empty())
-        plan.problems.push_back(folder.string() + ": no .txt files in the folder");
-    std::sort(files.begin(), files.end());
     // The results keep the folder's own name: "-o out day1 day2" gives out/day1/... and
     // out/day2/...
     const fs::path resultFolder = outputDir / comparablePath(folder).filename();
-    for (const fs::path& file : files)
-        plan.jobs.push_back({file, resultFolder / file.lexically_relative(folder), file.string()});
+    FileIdentities skipped; // results of this run or an earlier one are no input
+    for (const fs::path& output : {outputDir, resultFolder})
+        if (const std::optional<FileIdentity> identity = identityOf(output))
+            skipped.insert(*identity);
+
+    const std::size_t jobsBefore = plan.jobs.size();
+    const std::size_t problemsBefore = plan.problems.size();
+    std::vector<OpenFolder> stack;
+    enterFolder(folder, {}, stack, plan);
+    while (!stack.empty()) {
+        OpenFolder& open = stack.back();
+        if (open.next == open.entries.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Entry& entry = open.entries[open.next++];
+        const fs::path path = open.path / entry.name;
+        const fs::path relative = open.relative / entry.name;
+        if (entry.kind == Entry::Kind::Article)
+            plan.jobs.push_back({path, resultFolder / relative, path.string(), entry.identity});
+        else if (!skipped.contains(entry.identity))
+            enterFolder(path, relative, stack, plan); // may move `open` and `entry`
+    }
+    if (plan.jobs.size() == jobsBefore && plan.problems.size() == problemsBefore)
+        plan.problems.push_back(folder.string() + ": no .txt files in the folder");
 }
 
-// Drops repeated inputs, skips inputs whose result would land on another one's, and refuses the
-// run when a result would land on an input.
-void checkTargets(BatchPlan& plan)
+// Drops repeated inputs (the same file under any name), skips inputs whose result would land on
+// another one's, and refuses the run when a result would land on an input.
+void checkTargets(BatchPlan& plan, const fs::path& outputDir)
 {
-    std::map<fs::path, std::string> inputs; // comparable path -> label
+    std::map<FileIdentity, std::string> inputLabels;
     for (const Job& job : plan.jobs)
-        inputs.emplace(comparablePath(job.input), job.label);
+        if (job.identity)
+            inputLabels.emplace(*job.identity, job.label);
 
-    std::set<fs::path> seenInputs;
-    std::map<fs::path, std::string> targets; // comparable result path -> label
+    const fs::path outputKey = comparablePath(outputDir);
+    std::set<FileIdentity> seenInputs;
+    std::set<fs::path> seenMissingInputs;
+    std::map<fs::path, std::string> targets; // result path from the output folder -> label
     std::vector<Job> kept;
     for (Job& job : plan.jobs) {
-        if (!seenInputs.insert(comparablePath(job.input)).second)
+        const bool repeated = job.identity
+                                  ? !seenInputs.insert(*job.identity).second
+                                  : !seenMissingInputs.insert(comparablePath(job.input)).second;
+        if (repeated)
             continue;
-        const fs::path target = comparablePath(job.output);
-        if (const auto input = inputs.find(target); input != inputs.end()) {
-            plan.refusal = "the result of " + job.label + " would replace the input " +
-                           input->second + "; choose another --output-dir";
-            return;
+        if (const std::optional<FileIdentity> target = identityOf(job.output)) {
+            if (const auto input = inputLabels.find(*target); input != inputLabels.end()) {
+                plan.refusal = "the result of " + job.label + " would replace the input " +
+                               input->second + "; choose another --output-dir";
+                return;
+            }
         }
-        if (const auto [earlier, isNew] = targets.emplace(target, job.label); !isNew) {
+        const fs::path targetKey = outputKey / job.output.lexically_relative(outputDir);
+        if (const auto [earlier, isNew] = targets.emplace(targetKey, job.label); !isNew) {
             plan.problems.push_back(job.label + ": its result would replace the result of " +
                                     earlier->second + "; skipped");
             continue;
@@ -80,6 +202,8 @@ void checkTargets(BatchPlan& plan)
         kept.push_back(std::move(job));
     }
     plan.jobs = std::move(kept);
+    for (const auto& [identity, label] : inputLabels)
+        plan.inputs.insert(identity);
 }
 
 } // namespace
@@ -88,7 +212,7 @@ BatchPlan planBatch(const Options& options)
 {
     BatchPlan plan;
     if (options.inputs.empty()) {
-        plan.jobs.push_back({{}, {}, "<standard input>"});
+        plan.jobs.push_back({{}, {}, "<standard input>", {}});
         return plan;
     }
     if (!options.outputDir) {
@@ -99,7 +223,7 @@ BatchPlan planBatch(const Options& options)
         else if (fs::is_directory(input, ignored))
             plan.refusal = input + " is a folder; give --output-dir to rewrite a folder";
         else
-            plan.jobs.push_back({input, {}, input});
+            plan.jobs.push_back({input, {}, input, {}});
         return plan;
     }
     const fs::path outputDir = *options.outputDir;
@@ -108,9 +232,10 @@ BatchPlan planBatch(const Options& options)
         if (fs::is_directory(input, ignored))
             addFolder(input, outputDir, plan);
         else
-            plan.jobs.push_back({input, outputDir / fs::path(input).filename(), input});
+            plan.jobs.push_back(
+                {input, outputDir / fs::path(input).filename(), input, identityOf(input)});
     }
-    checkTargets(plan);
+    checkTargets(plan, outputDir);
     return plan;
 }
 

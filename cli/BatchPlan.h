@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "FileIdentity.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct Job
     std::filesystem::path input;  // empty: standard input
     std::filesystem::path output; // empty: standard output
     std::string label;            // how messages name the article
+    std::optional<FileIdentity> identity; // the input's, when it exists
 };
 
 struct BatchPlan
@@ -21,12 +24,15 @@ struct BatchPlan
     std::vector<Job> jobs;
     std::vector<std::string> problems; // "name: reason" for inputs that cannot be rewritten
     std::string refusal;               // when set, nothing may run, for this reason
+    FileIdentities inputs;             // every input file: no result may replace one
 };
 
 // Turns the inputs into jobs. A file's result goes to the output folder under the file's name; a
 // folder is searched for .txt files, whose results go to the output folder under the folder's name
-// with its sub-folders kept (the output folder itself is left out of the search). Refuses a run in
-// which some result would land on an input file.
+// with its sub-folders kept (the output folder itself is left out of the search). An entry of the
+// folder that cannot be looked at, and a link to nothing, is a problem of its own; the search goes
+// on past it. Refuses a run in which some result would land on an input file, under whatever path
+// the output folder reaches it.
 BatchPlan planBatch(const Options& options);
 
 } // namespace pexa::cli

@@ -3,6 +3,7 @@
 #include "FileIo.h"
 #include "ProgressLine.h"
 #include "TextCodec.h"
+#include "WorkerThreads.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,8 +11,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 namespace pexa::cli {
 namespace {
@@ -22,7 +21,7 @@ using PendingRewriter = std::shared_future<std::shared_ptr<const ArticleRewriter
 PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictionary,
                               RewriteSettings settings)
 {
-    return std::async(std::launch::async,
+    return std::async(onThreadIfPossible,
                       [&dictionary, settings = std::move(settings)]() mutable {
                           return std::make_shared<const ArticleRewriter>(dictionary.get(),
                                                                          std::move(settings));
@@ -31,7 +30,8 @@ PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictio
 }
 
 // Reads, rewrites and writes one article; the result's error names what went wrong.
-ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter)
+ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter,
+                         const FileIdentities& inputs)
 {
     ArticleResult failed;
     const ReadOutcome read = job.input.empty() ? readStandardInput() : readWholeFile(job.input);
@@ -50,15 +50,16 @@ ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter)
     const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
     if (job.output.empty())
         result.error = writeStandardOutput(bytes);
-    else if (std::string reason = writeFileAtomically(job.output, bytes); !reason.empty())
+    else if (std::string reason = writeFileAtomically(job.output, bytes, inputs); !reason.empty())
         result.error = "cannot write the result " + job.output.string() + ": " + reason;
     return result;
 }
 
-ArticleResult processJob(const Job& job, const PendingRewriter& rewriter)
+ArticleResult processJob(const Job& job, const PendingRewriter& rewriter,
+                         const FileIdentities& inputs)
 {
     try {
-        return rewriteJob(job, rewriter);
+        return rewriteJob(job, rewriter, inputs);
     } catch (const std::exception& error) {
         ArticleResult failed;
         failed.error = std::string("could not be rewritten: ") + error.what();
@@ -82,11 +83,18 @@ public:
     {
     }
 
-    void problem(const std::string& message)
+    // A message that is no failure of a file.
+    void note(const std::string& message)
     {
         const std::lock_guard lock(m_mutex);
         m_progress.clear();
         std::fprintf(stderr, "pexa-rewrite: %s\n", message.c_str());
+    }
+
+    void problem(const std::string& message)
+    {
+        note(message);
+        const std::lock_guard lock(m_mutex);
         ++m_totals.failed;
     }
 
@@ -171,13 +179,17 @@ int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& 
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
-            reporter.fileDone(plan.jobs[index], processJob(plan.jobs[index], rewriter));
+            reporter.fileDone(plan.jobs[index],
+                              processJob(plan.jobs[index], rewriter, plan.inputs));
     };
-    std::vector<std::jthread> helpers;
-    for (std::size_t i = 1; i < workers; ++i)
-        helpers.emplace_back(work);
-    work();
-    helpers.clear(); // joins
+    {
+        const HelperThreads helpers(workers - 1, work);
+        if (!helpers.shortfall().empty())
+            reporter.note("could start only " + std::to_string(helpers.count() + 1) + " of " +
+                          std::to_string(workers) + " workers (" + helpers.shortfall() +
+                          "); going on with those");
+        work();
+    } // joins the helpers
     return reporter.finish(plan.jobs.size() + plan.problems.size());
 }
 

@@ -195,7 +195,8 @@ output; with one file and no --output-dir, writes the result to standard output.
       --protect TERMS    terms the dictionary must not touch, separated by commas
       --protect-file F   terms the dictionary must not touch, one per line
       --stats            report replacements and change rate on standard error
-  -j, --jobs N           rewrite N files at a time (default: one per core)
+  -j, --jobs N           rewrite N files at a time (default and most: one per
+                         core)
   -h, --help             show this text
       --version          show the version
 

@@ -1,7 +1,8 @@
 #include "FileIo.h"
 
+#include "TemporaryFiles.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -55,23 +56,6 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Creates a new, empty temporary file beside `target`, named after it and this process, with the
-// permissions an ordinary new file gets (0666 less the umask). Returns the descriptor, or -1.
-int createTemporaryBeside(const std::filesystem::path& target, std::string& temporaryPath)
-{
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name += target.filename().string();
-        name += ".part-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        temporaryPath = (target.parent_path() / name).string();
-        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 } // namespace
 
 ReadOutcome readWholeFile(const std::filesystem::path& path)
@@ -103,30 +87,33 @@ ReadOutcome readStandardInput()
     return outcome;
 }
 
-std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes)
+std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                                const FileIdentities& untouchable)
 {
     std::error_code folderError;
     std::filesystem::create_directories(target.parent_path(), folderError);
     if (folderError)
         return "cannot create the folder " + target.parent_path().string() + " (" +
                folderError.message() + ")";
-    std::string temporary;
-    const int fd = createTemporaryBeside(target, temporary);
-    if (fd < 0)
+    const TemporaryFile temporary = createTemporaryIn(target.parent_path());
+    if (temporary.fd < 0)
         return reasonFromErrno("cannot write in its folder", errno);
-    const bool written = writeAll(fd, bytes);
+    const bool written = writeAll(temporary.fd, bytes);
     const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
+    const bool closed = ::close(temporary.fd) == 0;
     if (!written || !closed) {
-        ::unlink(temporary.c_str());
-        return reasonFromErrno("cannot write", written ? errno : writeError);
+        const int error = written ? errno : writeError;
+        removeTemporary(temporary);
+        return reasonFromErrno("cannot write", error);
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temporary.c_str());
+    if (const std::optional<FileIdentity> existing = identityOf(target);
+        existing && untouchable.contains(*existing)) {
+        removeTemporary(temporary);
+        return "it is one of the inputs under another name; not replaced";
+    }
+    if (const int renameError = renameTemporary(temporary, target); renameError != 0)
         return renameError == EISDIR ? "a folder of that name is in the way"
                                      : reasonFromErrno("cannot write", renameError);
-    }
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileIdentity.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,9 +22,12 @@ ReadOutcome readWholeFile(const std::filesystem::path& path);
 ReadOutcome readStandardInput();
 
 // Writes `bytes` to a temporary file beside `target` and renames it onto the target, so the
-// target is either the complete new file or untouched. Creates missing folders on the way.
-// Returns the reason on failure (the temporary file is removed), empty on success.
-std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// target is either the complete new file or untouched. Creates missing folders on the way. Refuses
+// when the target, just before it would be replaced, is one of `untouchable` (the run's inputs,
+// under whatever name). Returns the reason on failure (the temporary file is removed), empty on
+// success.
+std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                                const FileIdentities& untouchable = {});
 
 // Writes all of `bytes` to standard output; the reason on failure, empty on success.
 std::string writeStandardOutput(std::string_view bytes);

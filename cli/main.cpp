@@ -2,7 +2,9 @@
 #include "BatchRunner.h"
 #include "BuiltinDictionary.h"
 #include "FileIo.h"
+#include "TemporaryFiles.h"
 #include "TextCodec.h"
+#include "WorkerThreads.h"
 
 #include <cstdio>
 #include <future>
@@ -41,13 +43,14 @@ std::string readProtectFiles(Options& options)
 RunSettings runSettingsFrom(const Options& options)
 {
     RunSettings settings;
-    settings.rewrite.protectedTerms = ProtectedTerms(options.protectedTerms);
+    settings.rewrite.protectedTerms = options.protectedTerms;
     settings.rewrite.shuffle = options.shuffle;
     settings.rewrite.seed = options.seed;
     settings.rewrite.traditional = options.traditional;
     settings.rewrite.measure = options.stats;
-    settings.jobs =
-        options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    // More threads than cores would only take turns on them.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    settings.jobs = options.jobs > 0 ? std::min(options.jobs, cores) : cores;
     settings.stats = options.stats;
     settings.showProgress = ::isatty(STDERR_FILENO) == 1;
     return settings;
@@ -70,9 +73,10 @@ int main(int argc, char** argv)
     case Action::Run:
         break;
     }
+    removeTemporariesOnSignals(); // before any other thread starts
     // The dictionary loads while the rest of the command line is looked at.
     const std::shared_future<PhraseDictionary> dictionary =
-        std::async(std::launch::async, loadBuiltinDictionary).share();
+        std::async(onThreadIfPossible, loadBuiltinDictionary).share();
     Options& options = commandLine.options;
     if (std::string reason = readProtectFiles(options); !reason.empty())
         return refuseUsage(reason);

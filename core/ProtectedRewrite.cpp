@@ -1,49 +1,45 @@
 #include "ProtectedRewrite.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace pexa {
 
-ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms) : m_startsTerm(0x10000)
+namespace {
+
+// The distinct non-empty terms, longest first.
+std::vector<std::u16string> distinctTerms(const std::vector<std::u16string>& terms)
 {
-    for (const std::u16string& term : terms) {
-        if (term.empty() || std::find(m_terms.begin(), m_terms.end(), term) != m_terms.end())
-            continue;
-        m_terms.push_back(term);
-        m_startsTerm[term.front()] = true;
-    }
-    std::stable_sort(m_terms.begin(), m_terms.end(),
+    std::vector<std::u16string> distinct;
+    std::unordered_set<std::u16string_view> seen;
+    for (const std::u16string& term : terms)
+        if (!term.empty() && seen.insert(term).second)
+            distinct.push_back(term);
+    std::stable_sort(distinct.begin(), distinct.end(),
                      [](const auto& a, const auto& b) { return a.size() > b.size(); });
+    return distinct;
 }
 
-std::size_t ProtectedTerms::longestTermAt(std::u16string_view text, std::size_t at) const
+} // namespace
+
+ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms)
+    : m_terms(distinctTerms(terms)), m_automaton(m_terms)
 {
-    const std::u16string_view rest = text.substr(at);
-    for (const std::u16string& term : m_terms) {
-        if (rest.starts_with(term))
-            return term.size();
-    }
-    return 0;
 }
 
 std::vector<TextSpan> ProtectedTerms::coveredSpans(std::u16string_view text) const
 {
+    // Occurrences are found by where they end; one that reaches back over earlier stretches
+    // swallows them.
     std::vector<TextSpan> spans;
-    if (m_terms.empty())
-        return spans;
-    // Every position is tried, also inside a covered stretch, so that an occurrence overlapping
-    // another one widens the stretch instead of being lost.
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (!m_startsTerm[text[at]])
-            continue;
-        const std::size_t length = longestTermAt(text, at);
-        if (length == 0)
-            continue;
-        if (!spans.empty() && at <= spans.back().end)
-            spans.back().end = std::max(spans.back().end, at + length);
-        else
-            spans.push_back({at, at + length});
-    }
+    m_automaton.forEachLongestEnding(text, [&](std::size_t end, std::size_t length) {
+        std::size_t begin = end - length;
+        while (!spans.empty() && begin <= spans.back().end) {
+            begin = std::min(begin, spans.back().begin);
+            spans.pop_back();
+        }
+        spans.push_back({begin, end});
+    });
     return spans;
 }
 

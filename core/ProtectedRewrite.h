@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PhraseSubstitution.h"
+#include "TermAutomaton.h"
 
 #include <cstddef>
 #include <string>
@@ -35,12 +36,8 @@ public:
     std::vector<TextSpan> coveredSpans(std::u16string_view text) const;
 
 private:
-    // Length of the longest term that starts at `at`, or 0.
-    std::size_t longestTermAt(std::u16string_view text, std::size_t at) const;
-
-    std::vector<std::u16string>
-        m_terms;                    // longest first, so the first match at a place is the longest
-    std::vector<bool> m_startsTerm; // indexed by code unit: does some term begin with it?
+    std::vector<std::u16string> m_terms; // longest first
+    TermAutomaton m_automaton;
 };
 
 // The rewrite with protected terms: every stretch covered by a term is kept verbatim and each

@@ -32,7 +32,7 @@ RewriteSettings withThreads(unsigned threads, std::vector<std::u16string> terms 
 {
     RewriteSettings settings;
     settings.threadsPerArticle = threads;
-    settings.protectedTerms = ProtectedTerms(terms);
+    settings.protectedTerms = terms;
     return settings;
 }
 

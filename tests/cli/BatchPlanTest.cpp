@@ -1,8 +1,12 @@
 #include "BatchPlan.h"
 
 #include "ScratchFolder.h"
+#include "TemporaryFiles.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <unistd.h>
 
 using namespace pexa::cli;
 namespace fs = std::filesystem;
@@ -86,4 +90,107 @@ TEST(BatchPlanTest, WithoutAnOutputFolderOnlyOneFileMayBeGiven)
     options.inputs = {scratch.path().string()};
     EXPECT_NE(planBatch(options).refusal.find("is a folder"), std::string::npos);
     EXPECT_EQ(planBatch(Options{}).jobs.at(0).label, "<standard input>");
+}
+
+namespace {
+
+bool mentions(const std::vector<std::string>& messages, const std::string& part)
+{
+    return std::any_of(messages.begin(), messages.end(), [&](const std::string& message) {
+        return message.find(part) != std::string::npos;
+    });
+}
+
+// Gives up root's right to read any folder while it lives, so that permissions apply to the test.
+class WithoutRootPrivileges
+{
+public:
+    WithoutRootPrivileges() : m_wasRoot(::geteuid() == 0)
+    {
+        constexpr uid_t nobody = 65534;
+        if (m_wasRoot && ::seteuid(nobody) != 0)
+            throw std::runtime_error("cannot drop root privileges");
+    }
+    ~WithoutRootPrivileges()
+    {
+        if (m_wasRoot && ::seteuid(0) != 0)
+            std::abort();
+    }
+    WithoutRootPrivileges(const WithoutRootPrivileges&) = delete;
+    WithoutRootPrivileges& operator=(const WithoutRootPrivileges&) = delete;
+
+private:
+    bool m_wasRoot;
+};
+
+} // namespace
+
+TEST(BatchPlanTest, AnOutputFolderReachingAnInputUnderAnotherPathIsRefused)
+{
+    // The output folder holds the input itself under another name: a hard link here, as a bind
+    // mount or a share mounted twice would show it.
+    ScratchFolder scratch;
+    const fs::path article = scratch.write("src/a.txt", "大喜过望");
+    fs::create_directories(scratch / "out");
+    fs::create_hard_link(article, scratch / "out/a.txt");
+    const BatchPlan plan = planBatch(withOutput(scratch / "out", {article}));
+    EXPECT_NE(plan.refusal.find("would replace the input " + article.string()), std::string::npos)
+        << plan.refusal;
+}
+
+TEST(BatchPlanTest, TheSameFileUnderTwoPathsIsRewrittenOnce)
+{
+    ScratchFolder scratch;
+    const fs::path article = scratch.write("src/a.txt", "大喜过望");
+    fs::create_hard_link(article, scratch / "src/b.txt");
+    const BatchPlan plan = planBatch(withOutput(scratch / "out", {scratch / "src"}));
+    ASSERT_EQ(plan.jobs.size(), 1u);
+    EXPECT_EQ(plan.jobs[0].input, article);
+    EXPECT_EQ(plan.inputs.size(), 1u);
+}
+
+TEST(BatchPlanTest, AnUnreadableSubFolderIsNamedAndTheRestOfItsFolderIsStillSearched)
+{
+    ScratchFolder scratch;
+    fs::permissions(scratch.path(), fs::perms::all);
+    scratch.write("in/a.txt", "");
+    scratch.write("in/locked/hidden.txt", "");
+    scratch.write("in/z.txt", "");
+    scratch.write("in/zz/deeper.txt", "");
+    fs::permissions(scratch / "in/locked", fs::perms::none);
+    BatchPlan plan;
+    {
+        const WithoutRootPrivileges unprivileged;
+        plan = planBatch(withOutput(scratch / "out", {scratch / "in"}));
+    }
+    fs::permissions(scratch / "in/locked", fs::perms::owner_all);
+    EXPECT_EQ(outputsOf(plan), (std::vector<fs::path>{scratch / "out/in/a.txt",
+                                                      scratch / "out/in/z.txt",
+                                                      scratch / "out/in/zz/deeper.txt"}));
+    ASSERT_EQ(plan.problems.size(), 1u);
+    EXPECT_EQ(plan.problems[0],
+              (scratch / "in/locked").string() + ": cannot search the folder (Permission denied)");
+}
+
+TEST(BatchPlanTest, ALinkToNothingIsNamedAsAProblem)
+{
+    ScratchFolder scratch;
+    scratch.write("in/a.txt", "");
+    fs::create_symlink(scratch / "gone.txt", scratch / "in/b.txt");
+    const BatchPlan plan = planBatch(withOutput(scratch / "out", {scratch / "in"}));
+    EXPECT_EQ(plan.jobs.size(), 1u);
+    EXPECT_TRUE(mentions(plan.problems, (scratch / "in/b.txt").string() + ": a link to nothing"));
+}
+
+TEST(BatchPlanTest, AStaleTemporaryFileIsNeverTakenForAnArticle)
+{
+    ScratchFolder scratch;
+    scratch.write("in/a.txt", "");
+    const TemporaryFile stale = createTemporaryIn(scratch / "in");
+    ASSERT_GE(stale.fd, 0);
+    ::close(stale.fd); // left behind, as by a program that was killed
+    const BatchPlan plan = planBatch(withOutput(scratch / "out", {scratch / "in"}));
+    EXPECT_EQ(outputsOf(plan), (std::vector<fs::path>{scratch / "out/in/a.txt"}));
+    EXPECT_TRUE(fs::exists(stale.path));
+    removeTemporary(stale);
 }

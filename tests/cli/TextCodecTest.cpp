@@ -23,4 +23,44 @@ TEST(TextCodecTest, UnreadableBytesAreRefusedWithAReason)
     EXPECT_EQ(decodeArticle("\xFF\xFE\x89\x5B").error,
               "UTF-16 text, which is not read; save it as UTF-8 or GBK");
     EXPECT_FALSE(decodeArticle(std::string("a\0b", 3)).ok());
+    EXPECT_EQ(decodeArticle("\xEF\xBB\xBF\xB0\xB2").error, "neither UTF-8 nor GB18030/GBK text");
+}
+
+TEST(TextCodecTest, AShortGbkTextThatIsAlsoValidUtf8IsReadAsGbk)
+{
+    // 偷偷泄露食品 in GBK, which as UTF-8 would read "͵͵й¶ʳƷ".
+    const DecodedArticle article = decodeArticle("\xCD\xB5\xCD\xB5\xD0\xB9\xC2\xB6\xCA\xB3\xC6\xB7");
+    ASSERT_TRUE(article.ok()) << article.error;
+    EXPECT_EQ(article.text, u"偷偷泄露食品");
+    EXPECT_EQ(decodeArticle("偷偷泄露食品").text, u"偷偷泄露食品");
+}
+
+TEST(TextCodecTest, DamagedUtf8IsRefusedNotReadAsGbk)
+{
+    const std::string damaged = "damaged UTF-8 (overlong or surrogate byte sequences)";
+    EXPECT_EQ(decodeArticle("abc\xC0\xAF\xE0\x80\xAF def").error, damaged); // overlong
+    EXPECT_EQ(decodeArticle("\xED\xA0\xBD\xED\xB8\x80").error, damaged);    // CESU-8
+}
+
+TEST(TextCodecTest, Utf16WithoutAByteOrderMarkIsRefused)
+{
+    const std::u16string text = u"今天天气很好，我们出去走走。";
+    std::string little;
+    std::string big;
+    for (char16_t unit : text) {
+        little += {char(unit & 0xFF), char(unit >> 8)};
+        big += {char(unit >> 8), char(unit & 0xFF)};
+    }
+    const std::string refusal = "UTF-16 text, which is not read; save it as UTF-8 or GBK";
+    EXPECT_EQ(decodeArticle(little).error, refusal);
+    EXPECT_EQ(decodeArticle(big).error, refusal);
+    EXPECT_EQ(decodeArticle(std::string("h\0i\0!\0", 6)).error, refusal);
+}
+
+TEST(TextCodecTest, TheCodePage936EuroSignIsRead)
+{
+    // 安全€第一 in code page 936, where the euro sign is the single byte 0x80.
+    const DecodedArticle article = decodeArticle("\xB0\xB2\xC8\xAB\x80\xB5\xDA\xD2\xBB");
+    ASSERT_TRUE(article.ok()) << article.error;
+    EXPECT_EQ(article.text, u"安全€第一");
 }

@@ -1,6 +1,7 @@
 #include "ProtectedRewrite.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace pexa;
 
@@ -77,4 +78,55 @@ TEST(ProtectedRewriteTest, EmptyAndRepeatedTermsAreIgnored)
     EXPECT_TRUE(none.coveredSpans(u"任何文字").empty());
     const ProtectedTerms twice({u"文字", u"文字"});
     EXPECT_EQ(twice.coveredSpans(u"文字"), (std::vector<TextSpan>{{0, 2}}));
+}
+
+namespace {
+
+// Every occurrence of every term, joined where they overlap or touch: what coveredSpans promises,
+// found the slow, obvious way.
+std::vector<TextSpan> coveredOneByOne(std::u16string_view text,
+                                      const std::vector<std::u16string>& terms)
+{
+    std::vector<bool> covered(text.size(), false);
+    for (const std::u16string& term : terms) {
+        for (std::size_t at = text.find(term); !term.empty() && at != std::u16string_view::npos;
+             at = text.find(term, at + 1)) {
+            for (std::size_t i = at; i < at + term.size(); ++i)
+                covered[i] = true;
+        }
+    }
+    std::vector<TextSpan> spans;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!covered[i])
+            continue;
+        if (!spans.empty() && spans.back().end == i)
+            spans.back().end = i + 1;
+        else
+            spans.push_back({i, i + 1});
+    }
+    return spans;
+}
+
+} // namespace
+
+TEST(ProtectedRewriteTest, ManyOverlappingTermsCoverWhatEachTermCoversOnItsOwn)
+{
+    // Terms over a three-letter alphabet overlap, nest and touch everywhere in a text of the same
+    // letters; thousands of them are looked for in one pass.
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::u16string> terms;
+        const int termCount = round < 10 ? 3 : 2000;
+        for (int t = 0; t < termCount; ++t) {
+            std::u16string term(1 + random() % 6, u'a');
+            for (char16_t& unit : term)
+                unit = char16_t(u'a' + random() % 3);
+            terms.push_back(term);
+        }
+        std::u16string text(300, u'a');
+        for (char16_t& unit : text)
+            unit = char16_t(u'a' + random() % 4); // 'd' is in no term
+        EXPECT_EQ(ProtectedTerms(terms).coveredSpans(text), coveredOneByOne(text, terms))
+            << "round " << round;
+    }
 }
