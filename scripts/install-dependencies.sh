@@ -10,5 +10,7 @@ packages=(
   fonts-wqy-microhei                     # a Chinese font so the window can show its text
   python3 python3-jieba                  # the phrase list checker and its lexicon
   manpages-zh debian-faq-zh-cn           # Chinese prose the readability measurement rewrites
+  dpkg-dev lintian desktop-file-utils    # the Debian package and its checks
+  appstream groff-base bash-completion
 )
 exec bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"
