@@ -33,7 +33,7 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # Hand-picked pairs taken before the rest of the pool: everyday two-word
 # phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
 # frequent words with a replacement checked against all their common contexts.
-PREFERRED_POOL_FILES = ("extra.txt", "common_*.txt")
+PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt")
 # Frequent words checked against their contexts and found to have no replacement that reads well.
 UNREPLACEABLE_WORDS_FILE = POOL_DIR / "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
@@ -92,8 +92,8 @@ FREE_PHRASE_FREQUENCY = 3  # the lexicon's count for free phrases it lists
 EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to stand alone
 RARE_OPPOSITE_FREQUENCY = 50  # an antonym swap is only taken for a set phrase rarer than this
 MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C of words ends on a word close in meaning to A
-RARE_CHAIN_FREQUENCY = 300  # lexicon count below which a drifting chain is tolerated
-MAX_ATTEMPTS = 30  # arrangement attempts, each dropping the entries that spoiled the last
+RARE_CHAIN_FREQUENCY = 1000  # lexicon count below which a drifting chain is tolerated
+MAX_ATTEMPTS = 60  # arrangement attempts, each dropping the entries that spoiled the last
 
 # Merged positions are cut into segments; pinned entries sit in one-slot
 # segments or at fixed slots inside the three open segments.
