@@ -19,8 +19,8 @@ inline constexpr qsizetype maxBodyBytes = 64 * 1024;
 // kept. The transfer runs on a thread of its own while this call runs a nested event loop, so the
 // window keeps handling clicks, repaints and its close request, whatever the server does. Gives
 // nothing when the request fails, the status is not a success (2xx), the body is larger than
-// maxBodyBytes or is not clean GB2312, no answer came within `giveUpAfter`, or the program is ending
-// (QCoreApplication::exit) during the wait.
+// maxBodyBytes or is not clean GB2312, no answer came within `giveUpAfter`, or the program is
+// ending (QCoreApplication::exit) during the wait.
 // FetchText("http://update.pexa.example/mireva/zazure.txt") gives "9.3\r\n..." or nothing.
 std::optional<QString> FetchText(const QString& address,
                                  std::chrono::milliseconds giveUpAfter = fetchGiveUpTime);

@@ -40,7 +40,7 @@ private:
         if (!box)
             return;
         m_watch.stop();
-        m_shown = {true,         box->windowTitle(), box->text(), box->textFormat(),
+        m_shown = {true,        box->windowTitle(),    box->text(), box->textFormat(),
                    box->icon(), box->standardButtons()};
         if (QAbstractButton* button = box->button(m_answer))
             button->click();

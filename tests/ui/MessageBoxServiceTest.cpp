@@ -1,4 +1,5 @@
 #include "MessageBoxService.h"
+
 #include "ModalBoxAnswerer.h"
 
 #include <QTest>
@@ -14,8 +15,8 @@ class MessageBoxServiceTest : public QObject
     Q_OBJECT
 
 private:
-    static MessageAnswer showAndAnswer(const MessagePrompt& prompt, QMessageBox::StandardButton answer,
-                                       ShownBox& shown)
+    static MessageAnswer showAndAnswer(const MessagePrompt& prompt,
+                                       QMessageBox::StandardButton answer, ShownBox& shown)
     {
         const ModalBoxAnswerer answerer(answer);
         QtMessageBoxService service;

@@ -15,9 +15,9 @@ class FloodServer
 public:
     enum class Flood
     {
-        ChunkedBody,    // a chunked body without announced size
-        AnnouncedBody,  // a body whose Content-Length announces all limitBytes
-        HeaderLines,    // header lines up to limitBytes, then a five-byte body "9.4\r\n"
+        ChunkedBody,   // a chunked body without announced size
+        AnnouncedBody, // a body whose Content-Length announces all limitBytes
+        HeaderLines,   // header lines up to limitBytes, then a five-byte body "9.4\r\n"
     };
 
     FloodServer(Flood flood, std::size_t limitBytes);

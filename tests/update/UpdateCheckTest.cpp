@@ -72,7 +72,7 @@ private slots:
                                               "9\0.\0"
                                               "4\0\r\0\n\0",
                                               12);
-        QTest::newRow("NUL in the line") << QByteArray("9.\0" "4\r\n", 6);
+        QTest::newRow("NUL in the line") << QByteArray("9.4\r\n").insert(2, '\0');
         QTest::newRow("tab in the line") << QByteArray("9.4\tbeta\r\n");
         QTest::newRow("escape in the line") << QByteArray("\x1b[2J9.4\r\n");
         QTest::newRow("line one longer than a version")
@@ -94,8 +94,9 @@ private slots:
         const QByteArray version(UpdateCheck::maxVersionLength, '9');
         m_server->answer(200, version + "\r\n");
         runCheck();
-        QCOMPARE(promptTexts(), QStringList{QStringLiteral("最新版本%1，是否更新？")
-                                                .arg(QString::fromLatin1(version))});
+        QCOMPARE(promptTexts(),
+                 QStringList{
+                     QStringLiteral("最新版本%1，是否更新？").arg(QString::fromLatin1(version))});
     }
 
     void unreachableServerShowsNothing()

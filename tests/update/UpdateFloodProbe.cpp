@@ -1,8 +1,8 @@
 // Measures what a hostile update server does to the waiting window: the longest stall of the
 // event loop while the fetch runs, the fetch's duration, and the process's memory before, at its
-// peak, right after the fetch, three seconds later, and three seconds after the server stopped. With "exit", the program is asked to end
-// 300 ms into the fetch, as the window's confirmed close does, and the probe prints how long the
-// event loop took to give way.
+// peak, right after the fetch, three seconds later, and three seconds after the server stopped.
+// With "exit", the program is asked to end 300 ms into the fetch, as the window's confirmed close
+// does, and the probe prints how long the event loop took to give way.
 //
 // Usage: pexa_update_flood chunked|announced|headers MEGABYTES [exit]
 #include "FloodServer.h"
