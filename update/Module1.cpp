@@ -38,11 +38,12 @@ public:
     {
         m_reply.setReadBufferSize(readAheadBytes);
         QTimer::singleShot(giveUpAfter, &m_reply, &QNetworkReply::abort);
-        QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_reply, [this] {
+        QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_connections, [this] {
             if (m_reply.header(QNetworkRequest::ContentLengthHeader).toLongLong() > maxBodyBytes)
                 m_reply.abort();
         });
-        QObject::connect(&m_reply, &QNetworkReply::readyRead, &m_reply, [this] { collect(); });
+        QObject::connect(&m_reply, &QNetworkReply::readyRead, &m_connections,
+                         [this] { collect(); });
     }
 
     // The whole body once the reply has finished well; nothing otherwise.
@@ -66,6 +67,8 @@ private:
 
     QNetworkReply& m_reply;
     QByteArray m_body;
+    // Ends the connections above with the collector, should the reply still signal afterwards.
+    QObject m_connections;
 };
 
 // The GET itself, run on the fetch thread with that thread's own event loop. Returns when the reply
