@@ -46,26 +46,75 @@ std::u16string convertEachCharacter(const opencc::SimpleConverter& table, std::u
     return result;
 }
 
+// Debian ships OpenCC's conversion settings in one package and the dictionaries they name in the
+// library's own package.
+constexpr std::string_view settingsPackage = "libopencc-data";
+constexpr std::string_view dictionaryPackage = "libopencc1.1";
+
+// OpenCC reports a missing file only in its message: "<file> not found or not accessible."
+std::string missingFileIn(std::string_view message)
+{
+    constexpr std::string_view notFound = " not found or not accessible.";
+    if (!message.ends_with(notFound))
+        return {};
+    return std::string(message.substr(0, message.size() - notFound.size()));
+}
+
+ScriptDataMissing dataMissing(const std::runtime_error& error)
+{
+    std::string file = missingFileIn(error.what());
+    std::string package;
+    if (file.empty())
+        package = std::string(settingsPackage) + ", " + std::string(dictionaryPackage);
+    else
+        package = file.ends_with(".json") ? settingsPackage : dictionaryPackage;
+    return ScriptDataMissing(error.what(), std::move(file), std::move(package));
+}
+
 } // namespace
+
+ScriptDataMissing::ScriptDataMissing(const std::string& reason, std::string file,
+                                     std::string package)
+    : std::runtime_error(reason), m_file(std::move(file)), m_package(std::move(package))
+{
+}
 
 class ScriptConverter::Tables
 {
 public:
+    explicit Tables(std::string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
+
     const opencc::SimpleConverter& table(Script target)
     {
         std::optional<opencc::SimpleConverter>& slot =
             target == Script::Traditional ? m_toTraditional : m_toSimplified;
-        if (!slot)
-            slot.emplace(target == Script::Traditional ? "s2t.json" : "t2s.json");
+        if (!slot) {
+            try {
+                slot.emplace(settingsFile(target));
+            } catch (const std::runtime_error& error) {
+                // OpenCC's converter passes its own errors on as std::runtime_error.
+                throw dataMissing(error);
+            }
+        }
         return *slot;
     }
 
 private:
+    std::string settingsFile(Script target) const
+    {
+        const std::string name = target == Script::Traditional ? "s2t.json" : "t2s.json";
+        return m_dataFolder.empty() ? name : m_dataFolder + "/" + name;
+    }
+
+    std::string m_dataFolder;
     std::optional<opencc::SimpleConverter> m_toTraditional;
     std::optional<opencc::SimpleConverter> m_toSimplified;
 };
 
-ScriptConverter::ScriptConverter() : m_tables(std::make_unique<Tables>()) {}
+ScriptConverter::ScriptConverter(std::string dataFolder)
+    : m_tables(std::make_unique<Tables>(std::move(dataFolder)))
+{
+}
 
 ScriptConverter::~ScriptConverter() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,23 @@ enum class Script
     Simplified,
 };
 
+// OpenCC's data for a conversion could not be loaded: the installation lacks a file or holds a
+// broken one. Carries the file as OpenCC named it and the Debian package that ships it.
+class ScriptDataMissing : public std::runtime_error
+{
+public:
+    ScriptDataMissing(const std::string& reason, std::string file, std::string package);
+
+    // "/usr/share/opencc/s2t.json", or empty when OpenCC named no file.
+    const std::string& file() const { return m_file; }
+    // "libopencc-data" for the conversion settings, "libopencc1.1" for the dictionaries.
+    const std::string& package() const { return m_package; }
+
+private:
+    std::string m_file;
+    std::string m_package;
+};
+
 // Converts between simplified and traditional Chinese with OpenCC's phrase-aware tables
 // (以后 becomes 以後, 皇后 stays). Each table is loaded on first use and kept.
 //
@@ -21,11 +39,15 @@ enum class Script
 class ScriptConverter
 {
 public:
-    ScriptConverter();
+    // Loads OpenCC's settings (s2t.json, t2s.json) from `dataFolder`, or from OpenCC's own data
+    // folder when it is empty.
+    explicit ScriptConverter(std::string dataFolder = {});
     ~ScriptConverter();
     ScriptConverter(const ScriptConverter&) = delete;
     ScriptConverter& operator=(const ScriptConverter&) = delete;
 
+    // Throws ScriptDataMissing when the tables for `target` cannot be loaded; the next call tries
+    // again.
     std::u16string convert(std::u16string_view text, Script target) const;
 
 private:

@@ -3,15 +3,6 @@
 #include <chrono>
 
 namespace pexa {
-namespace {
-
-std::uint64_t clockSeed()
-{
-    return static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-}
-
-} // namespace
 
 double SeededRandom::nextUnit()
 {
@@ -19,11 +10,17 @@ double SeededRandom::nextUnit()
     return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
 }
 
-ClockRandom::ClockRandom() : SeededRandom(clockSeed()) {}
+ClockRandom::ClockRandom(Clock clock) : SeededRandom(clock()), m_clock(std::move(clock)) {}
 
 void ClockRandom::reseed()
 {
-    m_engine.seed(clockSeed());
+    m_engine.seed(m_clock());
+}
+
+std::uint64_t ClockRandom::systemClock()
+{
+    return static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
 } // namespace pexa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 
 namespace pexa {
@@ -37,9 +38,18 @@ protected:
 class ClockRandom : public SeededRandom
 {
 public:
-    ClockRandom();
+    // Gives the seed: the system's high-resolution clock, or a stand-in that tests control.
+    using Clock = std::function<std::uint64_t()>;
+
+    explicit ClockRandom(Clock clock = systemClock);
 
     void reseed() override;
+
+    // Ticks of the high-resolution clock since its epoch.
+    static std::uint64_t systemClock();
+
+private:
+    Clock m_clock;
 };
 
 } // namespace pexa

@@ -22,7 +22,7 @@ namespace {
 constexpr int twipsPerPixel = 15;
 constexpr QSize clientSizeTwips(8460, 4995);
 const QColor backgroundBlue(0xE5, 0xF6, 0xFE);
-constexpr int timer1IntervalMs = 2000;
+constexpr std::chrono::milliseconds timer1Interval(2000);
 
 const QString toTraditionalCaption = QStringLiteral("简→繁");
 const QString toSimplifiedCaption = QStringLiteral("繁→简");
@@ -96,12 +96,16 @@ Form1::Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent)
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(timer1IntervalMs);
     connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Timer);
-    m_timer1->start();
+    m_timer1->start(timer1Interval);
 }
 
 Form1::~Form1() = default;
+
+void Form1::setTimer1Interval(std::chrono::milliseconds interval)
+{
+    m_timer1->start(interval);
+}
 
 void Form1::createControls()
 {
@@ -221,22 +225,42 @@ void Form1::command5Click()
 
 // 简→繁 / 繁→简: the caption is the toggle's state and names the next conversion. Both ways convert
 // what the result box shows now, so edits, a new rewrite or a shuffle made while the box showed
-// traditional characters are kept on the way back. Text4 keeps the last traditional text.
+// traditional characters are kept on the way back. Text4 keeps the last traditional text. When the
+// conversion fails, the boxes and the caption stay exactly as they were.
 void Form1::command6Click()
 {
-    if (m_command6->text() == toTraditionalCaption) {
+    const bool toTraditional = m_command6->text() == toTraditionalCaption;
+    const QString source = m_text3->toPlainText();
+    const std::optional<QString> converted =
+        convertScript(source, toTraditional ? Script::Traditional : Script::Simplified);
+    if (!converted)
+        return;
+    if (toTraditional) {
         m_command6->setText(toSimplifiedCaption);
-        m_simplifiedText = m_text3->toPlainText();
-        m_traditionalText =
-            toQString(m_scriptConverter.convert(toView(m_simplifiedText), Script::Traditional));
+        m_simplifiedText = source;
+        m_traditionalText = *converted;
         m_text4 = m_traditionalText;
         m_text3->setPlainText(m_text4);
     } else {
         m_command6->setText(toTraditionalCaption);
-        m_traditionalText = m_text3->toPlainText();
-        m_simplifiedText =
-            toQString(m_scriptConverter.convert(toView(m_traditionalText), Script::Simplified));
+        m_traditionalText = source;
+        m_simplifiedText = *converted;
         m_text3->setPlainText(m_simplifiedText);
+    }
+}
+
+// The converted text, or nothing once the user has been told which package's data is missing: an
+// installation without OpenCC's data must not cost the writer the text in the boxes.
+std::optional<QString> Form1::convertScript(const QString& text, Script target)
+{
+    try {
+        return toQString(m_scriptConverter->convert(toView(text), target));
+    } catch (const ScriptDataMissing& missing) {
+        const QString what = QString::fromStdString(
+            missing.file().empty() ? std::string(missing.what()) : missing.file());
+        showMessage(QStringLiteral("简繁转换的数据无法载入：%1\n请安装软件包 %2 后再试。")
+                        .arg(what, QString::fromStdString(missing.package())));
+        return std::nullopt;
     }
 }
 

@@ -7,7 +7,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -36,6 +38,10 @@ public:
     // Replaces the clock-seeded shuffle source (tests use a seeded one); `random` must outlive us.
     void setRandomSource(RandomSource& random) { m_random = &random; }
     void setExitRequest(ExitRequest exitRequest) { m_exitRequest = std::move(exitRequest); }
+    // Replaces the converter built on OpenCC's installed data; `converter` must outlive us.
+    void setScriptConverter(const ScriptConverter& converter) { m_scriptConverter = &converter; }
+    // Restarts Timer1 with `interval` instead of its two seconds (tests use a few milliseconds).
+    void setTimer1Interval(std::chrono::milliseconds interval);
 
     // The two boxes that hold data but are never seen.
     const QString& text1() const { return m_text1; }
@@ -65,11 +71,13 @@ private:
     void text3Click();
     void timer1Timer();
 
+    std::optional<QString> convertScript(const QString& text, Script target);
     void showMessage(const QString& text);
 
     DesktopServices m_desktop;
     LazyRewriter m_rewriter;
-    ScriptConverter m_scriptConverter;
+    ScriptConverter m_installedScriptConverter;
+    const ScriptConverter* m_scriptConverter = &m_installedScriptConverter;
     ClockRandom m_clockRandom;
     RandomSource* m_random = &m_clockRandom;
     ExitRequest m_exitRequest;

@@ -16,18 +16,19 @@ inline constexpr std::chrono::milliseconds fetchGiveUpTime = std::chrono::second
 inline constexpr qsizetype maxBodyBytes = 64 * 1024;
 
 // Gets `address` with one HTTP GET and gives the whole body decoded from GB2312, every line break
-// kept. While it waits, it runs a nested event loop, so the window keeps handling clicks, repaints
-// and its close request. Gives nothing when the request fails, the status is not a success (2xx),
-// the body is larger than maxBodyBytes, no answer came within `giveUpAfter`, or the program is
+// kept. The transfer runs on a thread of its own while this call runs a nested event loop, so the
+// window keeps handling clicks, repaints and its close request, whatever the server does. Gives
+// nothing when the request fails, the status is not a success (2xx), the body is larger than
+// maxBodyBytes or is not clean GB2312, no answer came within `giveUpAfter`, or the program is
 // ending (QCoreApplication::exit) during the wait.
 // FetchText("http://update.pexa.example/mireva/zazure.txt") gives "9.3\r\n..." or nothing.
 std::optional<QString> FetchText(const QString& address,
                                  std::chrono::milliseconds giveUpAfter = fetchGiveUpTime);
 
 // Decodes `bytes` in the character set named `charset` ("gb2312", "utf-8", ...), through Qt's
-// ICU-backed decoders. Gives nothing when the character set is unknown. Bytes that are not valid in
-// the set come back as the decoder's substitution character.
-// DecodeBody("\xD6\xD0\xCE\xC4", "gb2312") gives "中文".
+// ICU-backed decoders. Gives nothing when the character set is unknown or the bytes are not valid
+// in it, a sequence cut short at the end included.
+// DecodeBody("\xD6\xD0\xCE\xC4", "gb2312") gives "中文"; DecodeBody("\xFF\xFE", "gb2312") nothing.
 std::optional<QString> DecodeBody(QByteArrayView bytes, const QString& charset);
 
 } // namespace pexa::Module1

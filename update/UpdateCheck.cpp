@@ -4,6 +4,7 @@
 #include "Module1.h"
 
 #include <QUrl>
+#include <algorithm>
 
 namespace pexa {
 
@@ -14,6 +15,19 @@ namespace {
 QString firstLine(const QString& text)
 {
     return text.left(text.indexOf(QStringLiteral("\r\n")));
+}
+
+// A version as the version file gives it: short, and free of control characters other than the
+// CR and LF that a file with other line ends leaves in its first line. Anything else (a NUL from a
+// UTF-16 file, a whole page on one line) is not a version and must not reach the question box.
+bool looksLikeVersion(const QString& line)
+{
+    if (line.isEmpty() || line.size() > UpdateCheck::maxVersionLength)
+        return false;
+    return std::none_of(line.cbegin(), line.cend(), [](QChar character) {
+        return character.category() == QChar::Other_Control && character != u'\r' &&
+               character != u'\n';
+    });
 }
 
 } // namespace
@@ -36,7 +50,7 @@ void UpdateCheck::run()
     m_hasRun = true;
     const QString newestVersion =
         firstLine(Module1::FetchText(versionFileAddress()).value_or(QString()));
-    if (newestVersion.isEmpty() || newestVersion == builtInVersion())
+    if (!looksLikeVersion(newestVersion) || newestVersion == builtInVersion())
         return;
     offerUpdate(newestVersion);
 }

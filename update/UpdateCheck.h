@@ -21,6 +21,9 @@ public:
     // This build's version, "9.3", compared as text with the first line of the version file.
     static QString builtInVersion();
 
+    // A longer first line is not a version, and the check stays silent about it.
+    static constexpr qsizetype maxVersionLength = 64;
+
 public slots:
     // Fetches the version file and asks about the update when the versions differ. Runs once per
     // start: later calls, including those that arrive while the fetch waits, do nothing.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "ScriptConverter.h"
 
 using namespace pexa;
@@ -57,4 +60,37 @@ TEST(ScriptConverterTest, EmptyTextGivesEmptyText)
 {
     EXPECT_EQ(toTraditional(u""), u"");
     EXPECT_EQ(toSimplified(u""), u"");
+}
+
+// OpenCC throws its own exception type, which nothing derived from std::exception catches; the
+// window ended on it when the data was missing.
+TEST(ScriptConverterTest, MissingSettingsNameTheFileAndItsPackage)
+{
+    const ScriptConverter converter("/nonexistent/opencc");
+    try {
+        converter.convert(u"简体", Script::Traditional);
+        FAIL() << "the conversion must not succeed without its settings";
+    } catch (const ScriptDataMissing& missing) {
+        EXPECT_EQ(missing.file(), "/nonexistent/opencc/s2t.json");
+        EXPECT_EQ(missing.package(), "libopencc-data");
+    }
+}
+
+TEST(ScriptConverterTest, MissingDictionaryNamesTheFileAndItsPackage)
+{
+    const std::filesystem::path folder =
+        std::filesystem::path(testing::TempDir()) / "pexa-opencc-missing-dictionary";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "t2s.json")
+        << R"({"name": "t2s", "segmentation": {"type": "mmseg", "dict": {"type": "ocd2",)"
+           R"( "file": "NoSuchPhrases.ocd2"}}, "conversion_chain": [{"dict": {"type": "ocd2",)"
+           R"( "file": "NoSuchPhrases.ocd2"}}]})";
+    const ScriptConverter converter(folder.string());
+    try {
+        converter.convert(u"簡體", Script::Simplified);
+        FAIL() << "the conversion must not succeed without its dictionary";
+    } catch (const ScriptDataMissing& missing) {
+        EXPECT_EQ(missing.file(), "NoSuchPhrases.ocd2");
+        EXPECT_EQ(missing.package(), "libopencc1.1");
+    }
 }

@@ -49,15 +49,17 @@ TEST(RandomSourceTest, DrawsCarryMoreThan24Bits)
     EXPECT_TRUE(sawFineBits);
 }
 
-TEST(RandomSourceTest, ClockSourceGivesDifferentSequencesAfterReseed)
+// The clock is a stand-in that ticks on every reading, so the test needs no real time to pass.
+TEST(RandomSourceTest, ClockSourceTakesAFreshSeedOnEveryReseed)
 {
-    ClockRandom random;
+    std::uint64_t now = 1000;
+    ClockRandom random([&now] { return now++; });
     random.reseed();
-    const double first = random.nextUnit();
-    bool differs = false;
-    for (int i = 0; i < 20 && !differs; ++i) {
-        random.reseed();
-        differs = random.nextUnit() != first;
-    }
-    EXPECT_TRUE(differs);
+    const double afterFirstReseed = random.nextUnit();
+    random.reseed();
+    EXPECT_NE(random.nextUnit(), afterFirstReseed);
+
+    ClockRandom sameClock([] { return std::uint64_t(1001); });
+    sameClock.reseed();
+    EXPECT_EQ(sameClock.nextUnit(), afterFirstReseed);
 }

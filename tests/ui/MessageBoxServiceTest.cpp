@@ -1,80 +1,73 @@
 #include "MessageBoxService.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
+#include "ModalBoxAnswerer.h"
+
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 using namespace pexa;
 
-// The real message boxes: opened for a moment, looked at and answered from a timer.
+Q_DECLARE_METATYPE(pexa::MessageAnswer)
+
+// The real message boxes, opened for a moment and answered as soon as they are open. The checks
+// look at what the box showed once it has gone, so a failing check never leaves a box open.
 class MessageBoxServiceTest : public QObject
 {
     Q_OBJECT
 
 private:
-    // Runs `inspect` on the box once it is open; `inspect` must close it.
-    static MessageAnswer showAndInspect(const MessagePrompt& prompt,
-                                        const std::function<void(QMessageBox&)>& inspect)
+    static MessageAnswer showAndAnswer(const MessagePrompt& prompt,
+                                       QMessageBox::StandardButton answer, ShownBox& shown)
     {
-        QTimer::singleShot(0, [inspect] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            inspect(*box);
-        });
+        const ModalBoxAnswerer answerer(answer);
         QtMessageBoxService service;
-        return service.show(prompt);
+        const MessageAnswer given = service.show(prompt);
+        shown = answerer.shown();
+        return given;
     }
+
+    const MessagePrompt m_question{QStringLiteral("真的退出吗?"), MessageButtons::OkCancelQuestion,
+                                   QStringLiteral("退出")};
 
 private slots:
     void okBoxHasNoIconAndTheApplicationTitle()
     {
-        const MessageAnswer answer =
-            showAndInspect({QStringLiteral("复制成功")}, [](QMessageBox& box) {
-                QCOMPARE(box.windowTitle(), QStringLiteral("Pexa伪原创"));
-                QCOMPARE(box.icon(), QMessageBox::NoIcon);
-                QCOMPARE(box.standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-                box.button(QMessageBox::Ok)->click();
-            });
-        QCOMPARE(answer, MessageAnswer::Ok);
+        ShownBox shown;
+        QCOMPARE(showAndAnswer({QStringLiteral("复制成功")}, QMessageBox::Ok, shown),
+                 MessageAnswer::Ok);
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("Pexa伪原创"));
+        QCOMPARE(shown.icon, QMessageBox::NoIcon);
+        QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void questionBoxAnswersOkOrCancel_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("pressed");
+        QTest::addColumn<MessageAnswer>("expected");
+        QTest::newRow("OK") << QMessageBox::Ok << MessageAnswer::Ok;
+        QTest::newRow("Cancel") << QMessageBox::Cancel << MessageAnswer::Cancel;
+        // NoButton makes the answerer press Escape, as closing the box does.
+        QTest::newRow("closed") << QMessageBox::NoButton << MessageAnswer::Cancel;
     }
 
     void questionBoxAnswersOkOrCancel()
     {
-        const MessagePrompt question{QStringLiteral("真的退出吗?"),
-                                     MessageButtons::OkCancelQuestion, QStringLiteral("退出")};
-        for (const auto& [pressed, expected] :
-             {std::pair{QMessageBox::Ok, MessageAnswer::Ok},
-              std::pair{QMessageBox::Cancel, MessageAnswer::Cancel}}) {
-            const MessageAnswer answer = showAndInspect(question, [pressed](QMessageBox& box) {
-                QCOMPARE(box.windowTitle(), QStringLiteral("退出"));
-                QCOMPARE(box.icon(), QMessageBox::Question);
-                QCOMPARE(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
-                box.button(pressed)->click();
-            });
-            QCOMPARE(answer, expected);
-        }
-    }
-
-    void closingTheQuestionBoxCountsAsCancel()
-    {
-        const MessagePrompt question{QStringLiteral("真的退出吗?"),
-                                     MessageButtons::OkCancelQuestion, QStringLiteral("退出")};
-        const MessageAnswer answer = showAndInspect(
-            question, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-        QCOMPARE(answer, MessageAnswer::Cancel);
+        QFETCH(QMessageBox::StandardButton, pressed);
+        QFETCH(MessageAnswer, expected);
+        ShownBox shown;
+        QCOMPARE(showAndAnswer(m_question, pressed, shown), expected);
+        QCOMPARE(shown.title, QStringLiteral("退出"));
+        QCOMPARE(shown.icon, QMessageBox::Question);
+        QCOMPARE(shown.buttons, QMessageBox::Ok | QMessageBox::Cancel);
     }
 
     void textIsNeverReadAsRichText()
     {
         const QString markup = QStringLiteral("<b>粗体</b> &amp; <a href=\"x\">链接</a>");
-        showAndInspect({markup}, [markup](QMessageBox& box) {
-            QCOMPARE(box.textFormat(), Qt::PlainText);
-            QCOMPARE(box.text(), markup);
-            box.button(QMessageBox::Ok)->click();
-        });
+        ShownBox shown;
+        showAndAnswer({markup}, QMessageBox::Ok, shown);
+        QCOMPARE(shown.textFormat, Qt::PlainText);
+        QCOMPARE(shown.text, markup);
     }
 };
 

@@ -1,7 +1,6 @@
 #include "LocalHttpServer.h"
 
 #include <QNetworkProxy>
-#include <QTcpSocket>
 #include <QTimer>
 
 namespace pexa {
@@ -31,11 +30,15 @@ QString LocalHttpServer::address(const QString& path) const
     return QStringLiteral("http://") + host() + path;
 }
 
-quint16 LocalHttpServer::closedPort()
+RefusingPort::RefusingPort()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    // Without shared addresses, no other socket can bind the port while this one holds it.
+    m_socket.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress);
+}
+
+QString RefusingPort::host() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(m_socket.localPort());
 }
 
 void LocalHttpServer::acceptConnection()

@@ -5,9 +5,8 @@
 #include <QObject>
 #include <QStringList>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <chrono>
-
-class QTcpSocket;
 
 namespace pexa {
 
@@ -38,9 +37,6 @@ public:
     // Connections that the client has not yet closed.
     int openConnections() const { return m_buffers.size(); }
 
-    // A port on 127.0.0.1 where nothing listens: bound once, then released.
-    static quint16 closedPort();
-
 signals:
     void requestReceived();
 
@@ -55,6 +51,20 @@ private:
     QByteArray m_answer;
     std::chrono::milliseconds m_delay{0};
     bool m_answers = true;
+};
+
+// A port on 127.0.0.1 that this process holds bound without listening: connections to it are
+// refused, and no other program can take the port while the object lives.
+class RefusingPort
+{
+public:
+    RefusingPort();
+
+    // "127.0.0.1:<port>", usable as the update host.
+    QString host() const;
+
+private:
+    QTcpSocket m_socket;
 };
 
 // Makes this process's requests go straight to their address, whatever proxy the environment

@@ -2,10 +2,8 @@
 
 #include "FakeDesktopServices.h"
 #include "LocalHttpServer.h"
+#include "ModalBoxAnswerer.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -64,10 +62,47 @@ private slots:
                  expectedPrompt.isEmpty() ? QStringList() : QStringList{expectedPrompt});
     }
 
+    // Such files once showed the question with substitution characters, a NUL, or a line of
+    // thousands of characters in a box wider than the screen.
+    void hostileVersionFileShowsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("versionFile");
+        QTest::newRow("invalid GB2312") << QByteArray("\xff\xfe\xfd\x80\r\n");
+        QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                              "9\0.\0"
+                                              "4\0\r\0\n\0",
+                                              12);
+        QTest::newRow("NUL in the line") << QByteArray("9.4\r\n").insert(2, '\0');
+        QTest::newRow("tab in the line") << QByteArray("9.4\tbeta\r\n");
+        QTest::newRow("escape in the line") << QByteArray("\x1b[2J9.4\r\n");
+        QTest::newRow("line one longer than a version")
+            << QByteArray(UpdateCheck::maxVersionLength + 1, '9') + "\r\n";
+        QTest::newRow("60 KB first line") << QByteArray(60 * 1024, 'x') + "\r\n";
+    }
+
+    void hostileVersionFileShowsNothing()
+    {
+        QFETCH(QByteArray, versionFile);
+        m_server->answer(200, versionFile);
+        runCheck();
+        QCOMPARE(m_server->requestedPaths().size(), 1);
+        QVERIFY(m_desktop->messages.shown.isEmpty());
+    }
+
+    void versionOfTheLongestLengthIsStillOffered()
+    {
+        const QByteArray version(UpdateCheck::maxVersionLength, '9');
+        m_server->answer(200, version + "\r\n");
+        runCheck();
+        QCOMPARE(promptTexts(),
+                 QStringList{
+                     QStringLiteral("最新版本%1，是否更新？").arg(QString::fromLatin1(version))});
+    }
+
     void unreachableServerShowsNothing()
     {
-        UpdateCheck check(m_desktop->services(),
-                          QStringLiteral("127.0.0.1:%1").arg(LocalHttpServer::closedPort()));
+        const RefusingPort refusing;
+        UpdateCheck check(m_desktop->services(), refusing.host());
         check.run();
         QVERIFY(m_desktop->messages.shown.isEmpty());
     }
@@ -121,24 +156,12 @@ private slots:
         m_server->answer(200, "<b>9.4</b>\r\n");
         QtMessageBoxService realMessages;
         UpdateCheck check({realMessages, m_desktop->clipboard, m_desktop->urls}, m_server->host());
-        QString shownText;
-        Qt::TextFormat shownFormat = Qt::AutoText;
-        QTimer boxWatcher;
-        connect(&boxWatcher, &QTimer::timeout, &boxWatcher, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            boxWatcher.stop();
-            shownText = box->text();
-            shownFormat = box->textFormat();
-            box->button(QMessageBox::Cancel)->click();
-        });
-        boxWatcher.start(20);
+        const ModalBoxAnswerer answerer(QMessageBox::Cancel);
 
         check.run();
 
-        QCOMPARE(shownText, QStringLiteral("最新版本<b>9.4</b>，是否更新？"));
-        QCOMPARE(shownFormat, Qt::PlainText);
+        QCOMPARE(answerer.shown().text, QStringLiteral("最新版本<b>9.4</b>，是否更新？"));
+        QCOMPARE(answerer.shown().textFormat, Qt::PlainText);
         QVERIFY(m_desktop->urls.opened.isEmpty());
     }
 
