@@ -435,14 +435,26 @@ class Selection:
                 return
             if (first, second) in self.banned_pairs or not (self._word_free(first) and self._word_free(second)):
                 continue
-            # A pair refilled after a drop must not push its length past the quota the words already fill.
             grown = Counter(len(w) for w in (first, second))
-            if any(lengths[n] + k > SOURCE_LENGTH_QUOTA[n] // 2 or sources[n] + k > SOURCE_LENGTH_QUOTA[n]
-                   for n, k in grown.items()):
+            if any(lengths[n] + k > SOURCE_LENGTH_QUOTA[n] // 2 for n, k in grown.items()):
                 continue
+            # A pair refilled after a drop takes the place of the least preferred single entries.
+            for n, k in grown.items():
+                sources[n] -= self._make_room(n, sources[n] + k - SOURCE_LENGTH_QUOTA[n])
             self._add_pair(first, second)
             lengths.update(grown)
             sources.update(grown)
+
+    def _make_room(self, length, count):
+        """Unchoose up to count single entries of this length, least preferred first; returns how many."""
+        removed = 0
+        for word in reversed(self.word_order.get(length, [])):
+            if removed >= count:
+                break
+            if word in self.chosen and word not in self.pair_of and not self.is_locked(word):
+                del self.chosen[word]
+                removed += 1
+        return removed
 
     def _add_pair(self, first, second):
         for source, replacement in ((first, second), (second, first)):
