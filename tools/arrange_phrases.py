@@ -35,7 +35,7 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # frequent words with a replacement checked against all their common contexts.
 PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt")
 # Frequent words checked against their contexts and found to have no replacement that reads well.
-UNREPLACEABLE_WORDS_FILE = POOL_DIR / "no_safe_replacement.words"
+UNREPLACEABLE_WORDS_FILE = "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
 
@@ -70,6 +70,12 @@ REQUIRED = [
     (SHOWCASE_LONGEST[0], SHOWCASE_LONGEST[1], False),
     ("生硬", "僵硬", False),  # drives the expected rewrite 生硬 -> 僵硬
 ]
+# Reverse pairs fixed in advance, kept word first: 防范/防备 are pinned, and 安全=平安 must be
+# in the dictionary but breaks 安全性, 安全感 and 安全更新, so a later 平安=安全 undoes it.
+FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"))
+# Takeovers: common compounds of a word the dictionary must rewrite (使用率, 注意事项),
+# placed before that word so that they are rewritten whole.
+TAKEOVER_POOL_FILE = "extra_takeover.txt"
 # Entries with an empty source: they change nothing, and the loader must
 # cope with the stray third field.  They live in List3.
 EMPTY_SOURCE_LINES = ("=不可开交=不亦乐乎", "=摆布=支配")
@@ -92,6 +98,7 @@ FREE_PHRASE_FREQUENCY = 3  # the lexicon's count for free phrases it lists
 EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to stand alone
 RARE_OPPOSITE_FREQUENCY = 50  # an antonym swap is only taken for a set phrase rarer than this
 MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C of words ends on a word close in meaning to A
+CHECKED_ONLY_FREQUENCY = 1000  # lexicon count from which a word is rewritten only by a checked pair
 RARE_CHAIN_FREQUENCY = 1000  # lexicon count below which a drifting chain is tolerated
 MAX_ATTEMPTS = 60  # arrangement attempts, each dropping the entries that spoiled the last
 
@@ -113,6 +120,14 @@ class Option:
     replacement: str
     is_opposite: bool
     rank: tuple  # lower is preferred
+
+
+@dataclass(frozen=True)
+class PoolNotes:
+    """What the pool says beyond its pairs."""
+    preferred_pairs: frozenset = frozenset()  # checked pairs, taken first for their source
+    unreplaceable: frozenset = frozenset()  # words never to rewrite
+    takeovers: frozenset = frozenset()  # compounds rewritten whole before the word inside them
 
 
 @dataclass(frozen=True)
@@ -172,6 +187,12 @@ def read_word_list(path):
     """Words separated by blanks and line ends; lines starting with # are comments."""
     lines = path.read_text(encoding="utf-8").splitlines()
     return frozenset(word for line in lines if not line.startswith("#") for word in line.split())
+
+
+def read_pool_notes(pool_dir):
+    preferred = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
+    takeovers = {pair[0] for pair in read_pool(pool_dir, TAKEOVER_POOL_FILE)[0]}
+    return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE), frozenset(takeovers))
 
 
 class Lexicon(dict):
@@ -262,14 +283,17 @@ class Selection:
     never built.
     """
 
-    def __init__(self, pool_pairs, lexicon, risk, rng, preferred_pairs=frozenset(), unreplaceable=frozenset()):
+    def __init__(self, pool_pairs, lexicon, risk, rng, notes=None):
         self.lexicon = lexicon
         self.risk = risk
-        self.unreplaceable = unreplaceable
-        self.preferred_pairs = preferred_pairs
-        self.preferred_words = {word for pair in preferred_pairs for word in pair}
+        notes = notes or PoolNotes()
+        self.unreplaceable = notes.unreplaceable
+        self.takeovers = notes.takeovers
+        self.preferred_pairs = notes.preferred_pairs
+        self.preferred_words = {word for pair in notes.preferred_pairs for word in pair}
+        self.checked_sources = {source for source, _ in notes.preferred_pairs}
         self.rng = rng
-        self.pinned_sources = {source for source, _ in PINNED.values()}
+        self.pinned_sources = {source for source, _ in PINNED.values()} | {w for pair in FIXED_PAIRS for w in pair}
         self.required_sources = {source for source, _, _ in REQUIRED}
         self.chosen = {}  # source -> Option
         self.pair_of = {}  # source -> partner source, for reverse pairs
@@ -383,7 +407,9 @@ class Selection:
             self.chosen[source] = Option(source, replacement, source in OPPOSITE_PINS, ())
         for source, replacement, is_opposite in REQUIRED:
             self.chosen[source] = Option(source, replacement, is_opposite, ())
-        self.pair_of["防范"], self.pair_of["防备"] = "防备", "防范"
+        for kept, changed in FIXED_PAIRS:
+            self.chosen.setdefault(changed, Option(changed, kept, False, ()))
+            self.pair_of[kept], self.pair_of[changed] = changed, kept
 
     def plainer_first(self, first, second):
         """(plainer, rarer) of two words: a reverse pair turns every rarer one into the plainer one."""
@@ -475,11 +501,15 @@ class Selection:
                 have += 1
 
     def _best_option(self, word):
+        # A frequent word, or one with a checked replacement, is rewritten by a checked pair only:
+        # readers meet its rewrite too often for an unchecked one.
+        checked_only = word in self.checked_sources or self.lexicon.get(word, 0) >= CHECKED_ONLY_FREQUENCY
         for option in self.options[word]:
+            if checked_only and (word, option.replacement) not in self.preferred_pairs:
+                continue
             if (word, option.replacement) in self.banned_options:
                 continue
-            checked = (word, option.replacement) in self.preferred_pairs
-            if not checked and not self.risk.is_plain_for(option.replacement, word):
+            if not self.risk.is_plain_for(option.replacement, word):
                 continue
             if not self._reaches(option.replacement, word):
                 return option
@@ -692,7 +722,8 @@ class Problem:
                 continue
             partner = self.selection.pair_of[source]
             done.update((source, partner))
-            kept, _ = ("防范", "防备") if source in ("防范", "防备") else self.selection.plainer_first(source, partner)
+            fixed = next((pair for pair in FIXED_PAIRS if source in pair), None)
+            kept, _ = fixed or self.selection.plainer_first(source, partner)
             a, b = (self.node_of[source], self.node_of[partner]) if kept == source else \
                 (self.node_of[partner], self.node_of[source])
             pairs.append((a, b))
@@ -926,7 +957,8 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
     witnesses = {w for t in problem.targets.witness.values() for w in t.values()}
     candidates = [n for n in range(problem.size)
                   if relations[n] and n not in pair_nodes and n not in problem.pinned_slot
-                  and not problem.targets.is_target(n) and n not in witnesses]
+                  and not problem.targets.is_target(n) and n not in witnesses
+                  and problem.entries[n].source not in problem.selection.takeovers]
     rng.shuffle(candidates)
     ranked = {node: _ranked_witnesses(problem, kind, node, rng) for node in candidates}
     candidates.sort(key=lambda node: -ranked[node][0][0] if ranked[node] else 1)
@@ -1284,9 +1316,7 @@ def main():
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
-    preferred_pairs = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(POOL_DIR, pattern)[0]}
-    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, preferred_pairs,
-                          read_word_list(UNREPLACEABLE_WORDS_FILE))
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, read_pool_notes(POOL_DIR))
     problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]

@@ -81,6 +81,7 @@ class WordRiskTest(unittest.TestCase):
             ("系统", 1000, "n"), ("操作系统", 800, "n"), ("番茄", 500, "n"), ("番茄酱", 40, "n"),
             ("出现", 3000, "v"), ("在", 90000, "p"), ("现在", 2000, "t"), ("孩子", 5000, "n"),
             ("孩童", 30, "n"), ("小孩", 2000, "n"), ("非常", 8000, "d"), ("需要", 6000, "v"),
+            ("架构", 300, "n"), ("结构", 14000, "n"),
         ])
 
     def test_a_word_often_inside_longer_words_is_not_safe(self):
@@ -98,9 +99,10 @@ class WordRiskTest(unittest.TestCase):
         self.assertFalse(self.risk.is_safe_source("非常"))  # adverb by its tag
         self.assertFalse(self.risk.is_safe_source("需要"))  # modal verb by the word list
 
-    def test_a_much_rarer_replacement_is_not_plain(self):
+    def test_a_replacement_is_as_everyday_and_as_narrow_as_its_source(self):
         self.assertFalse(self.risk.is_plain_for("孩童", "孩子"))
         self.assertTrue(self.risk.is_plain_for("小孩", "孩子"))
+        self.assertFalse(self.risk.is_plain_for("结构", "架构"))  # a much more general word
 
 
 if __name__ == "__main__":

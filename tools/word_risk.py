@@ -39,8 +39,13 @@ RARE_SHARE = 0.3
 RARE_COLLATERAL = 300
 NEGLIGIBLE_COLLATERAL = 50
 LONGEST_PIECE = 7
-# A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童).
+# A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童); for a frequent
+# source, whose rewrite readers meet often, the bounds are tighter (提前 -> 提早), and a replacement
+# much more frequent is a broader word that loses the source's sense (架构 -> 结构, 小区 -> 社区).
 PLAIN_RATIO = 0.1
+FREQUENT_SOURCE = 300  # lexicon count
+FREQUENT_PLAIN_RATIO = 0.2
+FREQUENT_BROADER_RATIO = 5
 
 
 class WordRisk:
@@ -101,8 +106,13 @@ class WordRisk:
                 or (share <= RARE_SHARE and collateral <= RARE_COLLATERAL))
 
     def is_plain_for(self, replacement, source):
-        """Is replacement as everyday as source (not a literary or dated substitute)?"""
-        return self.count.get(replacement, 0) >= PLAIN_RATIO * self.count.get(source, 0)
+        """Is replacement as everyday as source and as narrow: not a literary or dated substitute,
+        nor a much more general word?"""
+        source_count = self.count.get(source, 0)
+        ratio = self.count.get(replacement, 0) / max(1, source_count)
+        if source_count < FREQUENT_SOURCE:
+            return ratio >= PLAIN_RATIO
+        return FREQUENT_PLAIN_RATIO <= ratio <= FREQUENT_BROADER_RATIO
 
 
 def read_lexicon_entries(path=LEXICON_PATH):
