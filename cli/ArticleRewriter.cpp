@@ -15,13 +15,6 @@ namespace {
 // Below this many code units a part is not worth a thread of its own.
 constexpr std::size_t smallestPart = 32 * 1024;
 
-bool anyHoldsLineBreak(const std::vector<std::u16string>& texts)
-{
-    return std::any_of(texts.begin(), texts.end(), [](const std::u16string& text) {
-        return text.find(u'\n') != std::u16string::npos;
-    });
-}
-
 bool anySourceHoldsLineBreak(const PhraseDictionary& dictionary)
 {
     return std::any_of(
@@ -42,7 +35,7 @@ const ScriptConverter& threadConverter()
 ArticleRewriter::ArticleRewriter(PhraseDictionary dictionary, RewriteSettings settings)
     : m_settings(std::move(settings)), m_protectedTerms(m_settings.protectedTerms),
       m_lineBreaksCutCleanly(!anySourceHoldsLineBreak(dictionary) &&
-                             !anyHoldsLineBreak(m_protectedTerms.terms())),
+                             !m_protectedTerms.anyTermHolds(u'\n')),
       m_rewriter(std::move(dictionary))
 {
 }

@@ -1,31 +1,10 @@
 #include "ProtectedRewrite.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace pexa {
 
-namespace {
-
-// The distinct non-empty terms, longest first.
-std::vector<std::u16string> distinctTerms(const std::vector<std::u16string>& terms)
-{
-    std::vector<std::u16string> distinct;
-    std::unordered_set<std::u16string_view> seen;
-    for (const std::u16string& term : terms)
-        if (!term.empty() && seen.insert(term).second)
-            distinct.push_back(term);
-    std::stable_sort(distinct.begin(), distinct.end(),
-                     [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    return distinct;
-}
-
-} // namespace
-
-ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms)
-    : m_terms(distinctTerms(terms)), m_automaton(m_terms)
-{
-}
+ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms) : m_automaton(terms) {}
 
 std::vector<TextSpan> ProtectedTerms::coveredSpans(std::u16string_view text) const
 {

@@ -19,16 +19,16 @@ public:
     ProtectedTerms() = default;
     explicit ProtectedTerms(const std::vector<std::u16string>& terms);
 
-    bool empty() const { return m_terms.empty(); }
-    // The distinct terms, longest first.
-    const std::vector<std::u16string>& terms() const { return m_terms; }
+    bool empty() const { return m_automaton.empty(); }
+    // Whether some term holds the code unit: `anyTermHolds(u'\n')` tells whether a term can cross a
+    // line break.
+    bool anyTermHolds(char16_t unit) const { return m_automaton.anyTermHolds(unit); }
 
     // The stretches of `text` covered by some occurrence of some term, in text order. Overlapping
     // or touching occurrences make one stretch: with terms "ab" and "bc", "xabcx" gives [1, 4).
     std::vector<TextSpan> coveredSpans(std::u16string_view text) const;
 
 private:
-    std::vector<std::u16string> m_terms; // longest first
     TermAutomaton m_automaton;
 };
 
