@@ -323,3 +323,29 @@ TEST(KeptStretchTest, KeptStretchesStayAndTheTextBetweenIsRewrittenAsAWholeText)
     EXPECT_EQ(rewriter.appendRewrite(text, out, kept), 3u);
     EXPECT_EQ(out, u">YbcX，Yb");
 }
+
+TEST(KeptStretchTest, EachGapMatchesItsOwnLiteralRewrite)
+{
+    for (std::uint64_t seed = firstSeed; seed < firstSeed + 3000; ++seed) {
+        CaseMaker maker(seed);
+        const PhraseRewriter rewriter(PhraseDictionary::fromEntries(maker.dictionaryEntries()));
+        const std::u16string text = maker.text(rewriter.dictionary(), 30);
+        std::vector<TextSpan> kept;
+        Rewritten expected;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t gapEnd = std::min(text.size(), at + std::size_t(maker.number(0, 12)));
+            const std::size_t keptEnd =
+                std::min(text.size(), gapEnd + std::size_t(maker.number(0, 3)));
+            const Rewritten gap = rewriteLiterally(
+                std::u16string_view(text).substr(at, gapEnd - at), rewriter.dictionary());
+            expected.text += gap.text + text.substr(gapEnd, keptEnd - gapEnd);
+            expected.replacements += gap.replacements;
+            kept.push_back({gapEnd, keptEnd});
+            at = keptEnd;
+        }
+        std::u16string actual;
+        ASSERT_EQ(rewriter.appendRewrite(text, actual, kept), expected.replacements)
+            << "seed " << seed << ", text " << shown(text);
+        ASSERT_EQ(actual, expected.text) << "seed " << seed << ", text " << shown(text);
+    }
+}
