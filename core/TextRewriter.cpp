@@ -126,12 +126,11 @@ std::size_t TextRewriter::rewriteLongPiece(std::u16string& out)
 // Cuts m_piece where no occurrence of any source crosses. Every chunk is at least a source long.
 void TextRewriter::cutIntoChunks()
 {
-    const std::vector<std::size_t> earliestStart = earliestStartsOfOccurrences();
     m_chunks.clear();
     const std::size_t length = m_piece.text.size();
     std::size_t chunkStart = 0;
     for (std::size_t cut = m_chunkLength; cut + m_chunkLength <= length; ++cut) {
-        if (cut - chunkStart < m_chunkLength || earliestStart[cut] < cut)
+        if (cut - chunkStart < m_chunkLength || isCrossed(cut))
             continue;
         addChunk(chunkStart, cut);
         chunkStart = cut;
@@ -141,22 +140,17 @@ void TextRewriter::cutIntoChunks()
         m_editor.noteAllMatches(chunk);
 }
 
-// For each position of m_piece, the earliest start of an occurrence that ends there or later (the
-// position itself when there is none): a cut before the position is crossed when this is earlier.
-std::vector<std::size_t> TextRewriter::earliestStartsOfOccurrences() const
+// Whether an occurrence in m_piece starts before `cut` and ends after it: one that ends within a
+// source's length of the cut and is longer than the stretch from the cut to its end.
+bool TextRewriter::isCrossed(std::size_t cut) const
 {
-    const std::size_t length = m_piece.text.size();
-    std::vector<std::size_t> earliest(length + 1, length);
-    for (std::size_t position = length; position-- > 0;) {
-        std::size_t start = std::min(position, earliest[position + 1]);
-        const PhraseAutomaton::State state = m_piece.states[position];
-        if (m_automaton.hasMatches(state))
-            m_automaton.forEachMatch(state, [&](PhraseAutomaton::EntryPosition entry) {
-                start = std::min(start, position + 1 - m_dictionary[entry].source.size());
-            });
-        earliest[position] = start;
-    }
-    return earliest;
+    const std::size_t reach = std::min(m_piece.text.size(), cut + m_automaton.longestSource() - 1);
+    bool crossed = false;
+    for (std::size_t last = cut; last < reach && !crossed; ++last)
+        m_automaton.forEachMatch(m_piece.states[last], [&](PhraseAutomaton::EntryPosition entry) {
+            crossed |= m_dictionary[entry].source.size() > last + 1 - cut;
+        });
+    return crossed;
 }
 
 // A chunk's states are read from its own start, as a piece's are. Reading from the root soon gives

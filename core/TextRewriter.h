@@ -63,7 +63,7 @@ private:
     std::size_t rewritePiece(std::size_t begin, std::size_t end, std::u16string& out);
     std::size_t rewriteLongPiece(std::u16string& out);
     void cutIntoChunks();
-    std::vector<std::size_t> earliestStartsOfOccurrences() const;
+    bool isCrossed(std::size_t cut) const;
     void addChunk(std::size_t begin, std::size_t end);
     std::size_t applyInStep();
     void joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo);
