@@ -15,13 +15,6 @@ namespace {
 // Below this many code units a part is not worth a thread of its own.
 constexpr std::size_t smallestPart = 32 * 1024;
 
-bool anyHoldsLineBreak(const std::vector<std::u16string>& texts)
-{
-    return std::any_of(texts.begin(), texts.end(), [](const std::u16string& text) {
-        return text.find(u'\n') != std::u16string::npos;
-    });
-}
-
 bool anySourceHoldsLineBreak(const PhraseDictionary& dictionary)
 {
     return std::any_of(
@@ -42,9 +35,7 @@ const ScriptConverter& threadConverter()
 ArticleRewriter::ArticleRewriter(PhraseDictionary dictionary, RewriteSettings settings)
     : m_settings(std::move(settings)), m_protectedTerms(m_settings.protectedTerms),
       m_lineBreaksCutCleanly(!anySourceHoldsLineBreak(dictionary) &&
-                             !anyHoldsLineBreak(m_protectedTerms.terms())),
-      m_counter(m_settings.measure ? std::make_optional<ReplacementCounter>(dictionary)
-                                   : std::nullopt),
+                             !m_protectedTerms.anyTermHolds(u'\n')),
       m_rewriter(std::move(dictionary))
 {
 }
@@ -59,13 +50,14 @@ ArticleResult ArticleRewriter::rewrite(std::u16string_view article) const
                        "window treats as no input; not rewritten";
         return result;
     }
-    result.text = rewriteInParts(article);
+    ProtectedRewrite rewritten = rewriteInParts(article);
+    result.text = std::move(rewritten.text);
     if (m_settings.shuffle)
         shuffleInto(result);
     if (m_settings.traditional)
         result.text = threadConverter().convert(result.text, Script::Traditional);
-    if (m_counter) {
-        result.replacements = countReplacements(article);
+    if (m_settings.measure) {
+        result.replacements = rewritten.replacements;
         result.changeRate = measureChangeRate(article, result.text);
     }
     return result;
@@ -93,19 +85,22 @@ std::vector<std::u16string_view> ArticleRewriter::partsForThreads(std::u16string
 
 // No source or protected term holds a line break, so no match and no term crosses one: the parts
 // rewritten on their own and joined give exactly the rewrite of the whole.
-std::u16string ArticleRewriter::rewriteInParts(std::u16string_view article) const
+ProtectedRewrite ArticleRewriter::rewriteInParts(std::u16string_view article) const
 {
     const std::vector<std::u16string_view> parts = partsForThreads(article);
     auto rewritePart = [this](std::u16string_view part) {
         return rewriteProtected(part, m_rewriter, m_protectedTerms);
     };
-    std::vector<std::future<std::u16string>> laterParts;
+    std::vector<std::future<ProtectedRewrite>> laterParts;
     for (std::size_t i = 1; i < parts.size(); ++i)
         laterParts.push_back(std::async(onThreadIfPossible, rewritePart, parts[i]));
-    std::u16string result = rewritePart(parts.front());
-    for (std::future<std::u16string>& part : laterParts)
-        result += part.get();
-    return result;
+    ProtectedRewrite whole = rewritePart(parts.front());
+    for (std::future<ProtectedRewrite>& future : laterParts) {
+        const ProtectedRewrite part = future.get();
+        whole.text += part.text;
+        whole.replacements += part.replacements;
+    }
+    return whole;
 }
 
 void ArticleRewriter::shuffleInto(ArticleResult& result) const
@@ -125,16 +120,6 @@ void ArticleRewriter::shuffleInto(ArticleResult& result) const
         result.notes.push_back("not shuffled: it is just the window's result placeholder");
         break;
     }
-}
-
-// Replacements happen only in the stretches between protected terms, each rewritten on its own.
-std::size_t ArticleRewriter::countReplacements(std::u16string_view article) const
-{
-    std::size_t total = 0;
-    const std::vector<TextSpan> covered = m_protectedTerms.coveredSpans(article);
-    for (std::u16string_view gap : gapsBetween(article, covered))
-        total += m_counter->count(gap);
-    return total;
 }
 
 } // namespace pexa::cli

@@ -36,7 +36,7 @@ struct ArticleResult
 };
 
 // Rewrites articles with the built-in dictionary and the run's settings. Built once per run and
-// shared by all worker threads: the phrase rewriter and the counter keep nothing between calls, and
+// shared by all worker threads: the phrase rewriter keeps nothing between calls, and
 // the one part that does (the script converter's tables) is kept per thread.
 class ArticleRewriter
 {
@@ -53,15 +53,13 @@ public:
     std::vector<std::u16string_view> partsForThreads(std::u16string_view article) const;
 
 private:
-    std::u16string rewriteInParts(std::u16string_view article) const;
+    ProtectedRewrite rewriteInParts(std::u16string_view article) const;
     void shuffleInto(ArticleResult& result) const;
-    std::size_t countReplacements(std::u16string_view article) const;
 
     // Declared in the order the constructor needs: the dictionary is moved into the rewriter last.
     RewriteSettings m_settings;
     ProtectedTerms m_protectedTerms;
     bool m_lineBreaksCutCleanly;
-    std::optional<ReplacementCounter> m_counter;
     PhraseRewriter m_rewriter;
 };
 

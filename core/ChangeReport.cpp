@@ -1,107 +1,12 @@
 #include "ChangeReport.h"
 
-#include "TextOps.h"
-
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <unordered_map>
+#include <vector>
 
 namespace pexa {
-
-// ---- Replacement count ----------------------------------------------------------------------
-
-namespace {
-
-std::uint32_t openingOf(char16_t first, char16_t second)
-{
-    return (std::uint32_t{first} << 16) | second;
-}
-
-} // namespace
-
-ReplacementCounter::ReplacementCounter(PhraseDictionary dictionary)
-    : m_dictionary(std::move(dictionary)), m_inSomeSource(0x10000)
-{
-    for (std::size_t position = 0; position < m_dictionary.size(); ++position) {
-        const std::u16string& source = m_dictionary[position].source;
-        if (source.empty())
-            continue; // an empty source replaces nothing
-        for (char16_t unit : source)
-            m_inSomeSource[unit] = true;
-        if (source.size() == 1)
-            m_entriesByOnlyUnit[source[0]].push_back(position);
-        else
-            m_entriesByOpening[openingOf(source[0], source[1])].push_back(position);
-    }
-}
-
-std::size_t ReplacementCounter::count(std::u16string_view text) const
-{
-    std::unordered_map<std::u16string_view, std::size_t> countByPiece;
-    std::size_t total = 0;
-    std::size_t pieceStart = 0;
-    for (std::size_t at = 0; at <= text.size(); ++at) {
-        if (at < text.size() && m_inSomeSource[text[at]])
-            continue;
-        if (at > pieceStart) {
-            const std::u16string_view piece = text.substr(pieceStart, at - pieceStart);
-            auto [known, isNew] = countByPiece.try_emplace(piece, 0);
-            if (isNew)
-                known->second = countInPiece(piece);
-            total += known->second;
-        }
-        pieceStart = at + 1;
-    }
-    return total;
-}
-
-// Entries that do not occur in the working text replace nothing, so only the next occurring entry
-// needs applying; after it the text has changed and is searched again from the entry after it.
-std::size_t ReplacementCounter::countInPiece(std::u16string_view piece) const
-{
-    std::u16string working(piece);
-    std::size_t replaced = 0;
-    for (std::size_t position = firstOccurringEntry(working, 0); position != npos;
-         position = firstOccurringEntry(working, position + 1)) {
-        const PhraseEntry& entry = m_dictionary[position];
-        replaced += text::replaceAllInPlace(working, entry.source, entry.replacement);
-    }
-    return replaced;
-}
-
-std::size_t ReplacementCounter::firstOccurringEntry(std::u16string_view text,
-                                                    std::size_t from) const
-{
-    std::size_t first = npos;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const std::u16string_view here = text.substr(at);
-        const auto single = m_entriesByOnlyUnit.find(here[0]);
-        if (single != m_entriesByOnlyUnit.end())
-            first = firstOccurringIn(single->second, here, from, first);
-        if (here.size() < 2)
-            continue;
-        const auto opening = m_entriesByOpening.find(openingOf(here[0], here[1]));
-        if (opening != m_entriesByOpening.end())
-            first = firstOccurringIn(opening->second, here, from, first);
-    }
-    return first;
-}
-
-// The first of `candidates` in [from, before) whose source starts `textFromHere`, else `before`.
-std::size_t ReplacementCounter::firstOccurringIn(const std::vector<std::size_t>& candidates,
-                                                 std::u16string_view textFromHere, std::size_t from,
-                                                 std::size_t before) const
-{
-    auto position = std::lower_bound(candidates.begin(), candidates.end(), from);
-    for (; position != candidates.end() && *position < before; ++position) {
-        if (textFromHere.starts_with(m_dictionary[*position].source))
-            return *position;
-    }
-    return before;
-}
-
-// ---- Change rate ----------------------------------------------------------------------------
 
 std::int64_t ChangeRate::tenthsOfPercent() const
 {

@@ -1,49 +1,11 @@
 #pragma once
 
-#include "PhraseDictionary.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace pexa {
-
-// Counts the replacements the dictionary makes in a text, the way the literal rewrite makes them:
-// for each entry in dictionary order, the occurrences its replace-all replaces, summed. A phrase
-// that a cascade rewrites twice counts twice.
-//
-// Fast because a code unit that occurs in no source can never be inside a match: such units cut
-// the text into pieces that are counted on their own, identical pieces once. Within a piece only
-// the entries that occur in it do anything, so the count jumps from one occurring entry to the next
-// (found through an index by each source's first two code units) instead of trying every entry.
-class ReplacementCounter
-{
-public:
-    explicit ReplacementCounter(PhraseDictionary dictionary);
-
-    std::size_t count(std::u16string_view text) const;
-
-private:
-    static constexpr std::size_t npos = std::u16string_view::npos;
-
-    std::size_t countInPiece(std::u16string_view piece) const;
-    // The first entry at or after `from` in dictionary order whose source occurs in `text`, or
-    // npos.
-    std::size_t firstOccurringEntry(std::u16string_view text, std::size_t from) const;
-    std::size_t firstOccurringIn(const std::vector<std::size_t>& candidates,
-                                 std::u16string_view textFromHere, std::size_t from,
-                                 std::size_t before) const;
-
-    PhraseDictionary m_dictionary;
-    std::vector<bool> m_inSomeSource; // indexed by code unit
-    // Entry positions in dictionary order, by the source's first two code units (one-unit sources
-    // by that unit alone).
-    std::unordered_map<std::uint32_t, std::vector<std::size_t>> m_entriesByOpening;
-    std::unordered_map<char16_t, std::vector<std::size_t>> m_entriesByOnlyUnit;
-};
 
 // How much of a result is new: the characters (code points) of the result that are not part of a
 // longest common subsequence with the input.

@@ -1,8 +1,8 @@
 #include "PhraseSubstitution.h"
 
-#include "TextRewriter.h"
 #include "Placeholders.h"
 #include "TextOps.h"
+#include "TextRewriter.h"
 
 namespace pexa {
 
@@ -10,9 +10,17 @@ std::u16string applyDictionaryLiterally(std::u16string_view text,
                                         const PhraseDictionary& dictionary)
 {
     std::u16string working(text);
-    for (const PhraseEntry& entry : dictionary.entries())
-        text::replaceAllInPlace(working, entry.source, entry.replacement);
+    applyDictionaryLiterallyInPlace(working, dictionary);
     return working;
+}
+
+std::size_t applyDictionaryLiterallyInPlace(std::u16string& text,
+                                            const PhraseDictionary& dictionary)
+{
+    std::size_t replacements = 0;
+    for (const PhraseEntry& entry : dictionary.entries())
+        replacements += text::replaceAllInPlace(text, entry.source, entry.replacement);
+    return replacements;
 }
 
 PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary)
@@ -27,9 +35,10 @@ std::u16string PhraseRewriter::rewrite(std::u16string_view text) const
     return rewritten;
 }
 
-void PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out) const
+std::size_t PhraseRewriter::appendRewrite(std::u16string_view text, std::u16string& out,
+                                          std::span<const TextSpan> kept) const
 {
-    TextRewriter(m_dictionary, m_automaton, text).appendTo(out);
+    return TextRewriter(m_dictionary, m_automaton, text).appendTo(out, kept);
 }
 
 std::optional<std::u16string> rewriteArticle(std::u16string_view input,

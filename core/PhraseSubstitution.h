@@ -1,11 +1,14 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "PhraseAutomaton.h"
 #include "PhraseDictionary.h"
+#include "TextSpan.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 
 namespace pexa {
 
@@ -13,6 +16,10 @@ namespace pexa {
 // Slow (one scan per entry) but obviously right; faster engines are checked against it.
 std::u16string applyDictionaryLiterally(std::u16string_view text,
                                         const PhraseDictionary& dictionary);
+
+// The reference rewrite in place; returns how many occurrences the replace-alls replaced, summed.
+std::size_t applyDictionaryLiterallyInPlace(std::u16string& text,
+                                            const PhraseDictionary& dictionary);
 
 // Rewrites texts with one dictionary; built once, then used for every press of the button.
 //
@@ -26,9 +33,14 @@ public:
     // Every entry applied in dictionary order, as a replace-all over the whole text.
     std::u16string rewrite(std::u16string_view text) const;
 
-    // Appends the rewrite of `text` to `out`: for callers that rewrite many short stretches of one
-    // text into one result, without a string per stretch. `text` must not lie inside `out`.
-    void appendRewrite(std::u16string_view text, std::u16string& out) const;
+    // Appends the rewrite of `text` to `out` and returns how many replacements it made, counted
+    // as the literal rewrite makes them: each entry's replace-all adds the occurrences it replaces,
+    // so a phrase that one entry changes and a later entry changes again counts twice. The
+    // stretches in `kept` (in text order, not overlapping) stay as they are, and the text between
+    // two of them is rewritten as if it were a whole text of its own. `text` must not lie inside
+    // `out`.
+    std::size_t appendRewrite(std::u16string_view text, std::u16string& out,
+                              std::span<const TextSpan> kept = {}) const;
 
     const PhraseDictionary& dictionary() const { return m_dictionary; }
 

@@ -69,20 +69,22 @@ PieceEditor::Change PieceEditor::replaceAll(Piece& piece, EntryPosition entry)
         return {};
     const std::size_t reach = m_automaton.longestSource();
     const bool nearStart = hit < reach;
-    const std::size_t lastEnd = source.size() == replacement.size()
-                                    ? overwriteAll(piece, entry, hit)
-                                    : rebuildWithReplacements(piece, entry, hit);
-    return {true, nearStart, lastEnd + reach > piece.text.size()};
+    const Replaced replaced = source.size() == replacement.size()
+                                  ? overwriteAll(piece, entry, hit)
+                                  : rebuildWithReplacements(piece, entry, hit);
+    return {replaced.count, nearStart, replaced.lastEnd + reach > piece.text.size()};
 }
 
 // A replacement as long as its source is written over it; the states are read again from there
-// until they are back in step. Returns where the last occurrence ended.
-std::size_t PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit)
+// until they are back in step.
+PieceEditor::Replaced PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit)
 {
     const std::u16string_view source = m_dictionary[entry].source;
     const std::u16string_view replacement = m_dictionary[entry].replacement;
-    std::size_t end = 0;
+    Replaced replaced;
+    std::size_t& end = replaced.lastEnd;
     for (; hit != std::u16string::npos; hit = piece.text.find(source, end)) {
+        ++replaced.count;
         end = hit + source.size();
         std::copy(replacement.begin(), replacement.end(), piece.text.begin() + std::ptrdiff_t(hit));
         State state = hit == 0 ? PhraseAutomaton::rootState : piece.states[hit - 1];
@@ -94,12 +96,13 @@ std::size_t PieceEditor::overwriteAll(Piece& piece, EntryPosition entry, std::si
             notePending(piece, state, entry);
         }
     }
-    return end;
+    return replaced;
 }
 
-// Builds the new text with its states beside the old one. Returns where the last occurrence ended
-// (in the old text, which is as far from the end as in the new one).
-std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit)
+// Builds the new text with its states beside the old one. The last occurrence's end is given in
+// the new text (as far from its end as in the old one).
+PieceEditor::Replaced PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition entry,
+                                                           std::size_t hit)
 {
     const std::u16string_view source = m_dictionary[entry].source;
     const std::u16string_view text = piece.text;
@@ -108,7 +111,9 @@ std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition ent
     m_state = PhraseAutomaton::rootState;
     m_inStep = true;
     std::size_t keptUpTo = 0;
+    std::size_t count = 0;
     for (; hit != std::u16string_view::npos; hit = text.find(source, keptUpTo)) {
+        ++count;
         keepUnchanged(piece, keptUpTo, hit, entry);
         insert(piece, m_dictionary[entry].replacement, entry);
         keptUpTo = hit + source.size();
@@ -119,7 +124,7 @@ std::size_t PieceEditor::rebuildWithReplacements(Piece& piece, EntryPosition ent
     const std::size_t lastEnd = keptUpTo + m_nextText.size() - text.size();
     piece.text.swap(m_nextText);
     piece.states.swap(m_nextStates);
-    return lastEnd;
+    return {count, lastEnd};
 }
 
 // Appends the old text's [from, to). Runs the automaton until its state is back in step with the

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "PhraseAutomaton.h"
+#include "PhraseDictionary.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "PhraseAutomaton.h"
-#include "PhraseDictionary.h"
 
 namespace pexa {
 
@@ -43,10 +43,11 @@ public:
     // The first pending entry, or noEntry.
     static int firstPending(const Piece& piece);
 
-    // What a replace-all changed: nothing, or text within a source's length of either end.
+    // What a replace-all did: how many occurrences it replaced, and whether it changed text within
+    // a source's length of either end.
     struct Change
     {
-        bool any = false;
+        std::size_t replacements = 0;
         bool nearStart = false;
         bool nearEnd = false;
     };
@@ -66,8 +67,14 @@ private:
     void makePending(Piece& piece, EntryPosition entry) const;
     bool addPending(Piece& piece, EntryPosition entry) const;
     Change replaceAll(Piece& piece, EntryPosition entry);
-    std::size_t overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit);
-    std::size_t rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit);
+    // How many occurrences a replace-all replaced, and where the last one ended.
+    struct Replaced
+    {
+        std::size_t count = 0;
+        std::size_t lastEnd = 0;
+    };
+    Replaced overwriteAll(Piece& piece, EntryPosition entry, std::size_t hit);
+    Replaced rebuildWithReplacements(Piece& piece, EntryPosition entry, std::size_t hit);
     void keepUnchanged(Piece& piece, std::size_t from, std::size_t to, EntryPosition applied);
     void insert(Piece& piece, std::u16string_view replacement, EntryPosition applied);
 

@@ -1,31 +1,10 @@
 #include "ProtectedRewrite.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace pexa {
 
-namespace {
-
-// The distinct non-empty terms, longest first.
-std::vector<std::u16string> distinctTerms(const std::vector<std::u16string>& terms)
-{
-    std::vector<std::u16string> distinct;
-    std::unordered_set<std::u16string_view> seen;
-    for (const std::u16string& term : terms)
-        if (!term.empty() && seen.insert(term).second)
-            distinct.push_back(term);
-    std::stable_sort(distinct.begin(), distinct.end(),
-                     [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    return distinct;
-}
-
-} // namespace
-
-ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms)
-    : m_terms(distinctTerms(terms)), m_automaton(m_terms)
-{
-}
+ProtectedTerms::ProtectedTerms(const std::vector<std::u16string>& terms) : m_automaton(terms) {}
 
 std::vector<TextSpan> ProtectedTerms::coveredSpans(std::u16string_view text) const
 {
@@ -43,35 +22,12 @@ std::vector<TextSpan> ProtectedTerms::coveredSpans(std::u16string_view text) con
     return spans;
 }
 
-std::vector<std::u16string_view> gapsBetween(std::u16string_view text,
-                                             const std::vector<TextSpan>& covered)
+ProtectedRewrite rewriteProtected(std::u16string_view text, const PhraseRewriter& rewriter,
+                                  const ProtectedTerms& terms)
 {
-    std::vector<std::u16string_view> gaps;
-    gaps.reserve(covered.size() + 1);
-    std::size_t gapStart = 0;
-    for (const TextSpan& span : covered) {
-        gaps.push_back(text.substr(gapStart, span.begin - gapStart));
-        gapStart = span.end;
-    }
-    gaps.push_back(text.substr(gapStart));
-    return gaps;
-}
-
-std::u16string rewriteProtected(std::u16string_view text, const PhraseRewriter& rewriter,
-                                const ProtectedTerms& terms)
-{
-    const std::vector<TextSpan> covered = terms.coveredSpans(text);
-    if (covered.empty())
-        return rewriter.rewrite(text);
-    const std::vector<std::u16string_view> gaps = gapsBetween(text, covered);
-    std::u16string result;
-    result.reserve(text.size() + text.size() / 8);
-    for (std::size_t i = 0; i < covered.size(); ++i) {
-        rewriter.appendRewrite(gaps[i], result);
-        result += text.substr(covered[i].begin, covered[i].end - covered[i].begin);
-    }
-    rewriter.appendRewrite(gaps.back(), result);
-    return result;
+    ProtectedRewrite rewrite;
+    rewrite.replacements = rewriter.appendRewrite(text, rewrite.text, terms.coveredSpans(text));
+    return rewrite;
 }
 
 } // namespace pexa

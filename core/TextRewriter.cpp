@@ -20,39 +20,53 @@ std::uint32_t extendHash(std::uint32_t hash, char16_t unit)
 
 TextRewriter::TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
                            std::u16string_view text, std::size_t chunkLength)
-    : m_automaton(automaton), m_text(text),
+    : m_dictionary(dictionary), m_automaton(automaton), m_text(text),
       m_chunkLength(std::max(chunkLength, automaton.longestSource())),
       m_editor(dictionary, automaton),
       m_rewritten(std::bit_ceil(std::max<std::size_t>(64, text.size() / 16)))
 {
 }
 
-void TextRewriter::appendTo(std::u16string& out)
+std::size_t TextRewriter::appendTo(std::u16string& out, std::span<const TextSpan> kept)
 {
     out.reserve(out.size() + m_text.size());
-    std::size_t copiedUpTo = 0; // text before this is in `out`
-    std::size_t position = 0;
-    while (position < m_text.size()) {
+    std::size_t replacements = 0;
+    std::size_t stretchStart = 0;
+    for (const TextSpan& span : kept) {
+        replacements += rewriteStretch(stretchStart, span.begin, out);
+        stretchStart = span.end;
+    }
+    replacements += rewriteStretch(stretchStart, m_text.size(), out);
+    out.append(m_text.substr(m_copiedUpTo));
+    return replacements;
+}
+
+// Rewrites the pieces of [begin, end) that need it. What lies between them (separators, pieces
+// without a match, kept stretches) is copied along in one go when the next piece is rewritten.
+std::size_t TextRewriter::rewriteStretch(std::size_t begin, std::size_t end, std::u16string& out)
+{
+    std::size_t replacements = 0;
+    std::size_t position = begin;
+    while (position < end) {
         if (m_automaton.classOf(m_text[position]) == 0) {
             ++position;
             continue;
         }
         const std::size_t pieceStart = position;
-        position = readPiece(pieceStart);
-        // A piece where no source occurs stays as it is: it is copied along with the separators
-        // around it, without being hashed or remembered.
+        position = readPiece(pieceStart, end);
         if (!m_pieceHasMatches)
             continue;
-        out.append(m_text.substr(copiedUpTo, pieceStart - copiedUpTo));
-        rewritePiece(pieceStart, position, out);
-        copiedUpTo = position;
+        out.append(m_text.substr(m_copiedUpTo, pieceStart - m_copiedUpTo));
+        replacements += rewritePiece(pieceStart, position, out);
+        m_copiedUpTo = position;
     }
-    out.append(m_text.substr(copiedUpTo));
+    return replacements;
 }
 
-// Runs the automaton from `begin` up to the next separator, keeping its states in m_piece (the
-// text itself is copied only when the piece has to be rewritten). Returns the piece's end.
-std::size_t TextRewriter::readPiece(std::size_t begin)
+// Runs the automaton from `begin` up to the next separator or the stretch's end, keeping its
+// states in m_piece (the text itself is copied only when the piece has to be rewritten). Returns
+// the piece's end.
+std::size_t TextRewriter::readPiece(std::size_t begin, std::size_t stretchEnd)
 {
     std::vector<PhraseAutomaton::State>& states = m_piece.states;
     states.clear();
@@ -60,7 +74,7 @@ std::size_t TextRewriter::readPiece(std::size_t begin)
     bool anyMatch = false;
     std::uint32_t hash = emptyHash;
     std::size_t position = begin;
-    for (; position < m_text.size(); ++position) {
+    for (; position < stretchEnd; ++position) {
         const std::uint16_t unitClass = m_automaton.classOf(m_text[position]);
         if (unitClass == 0)
             break;
@@ -75,64 +89,93 @@ std::size_t TextRewriter::readPiece(std::size_t begin)
     return position;
 }
 
-void TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::u16string& out)
+// Returns the piece's replacements.
+std::size_t TextRewriter::rewritePiece(std::size_t begin, std::size_t end, std::u16string& out)
 {
     const std::u16string_view piece = m_text.substr(begin, end - begin);
     const std::uint32_t hash = m_pieceHash;
     if (const RewrittenPiece* known = find(piece, hash)) {
         out.append(out, known->resultBegin, known->resultLength);
-        return;
+        return known->replacements;
     }
     const std::size_t resultBegin = out.size();
     m_piece.text.assign(piece);
+    std::size_t replacements = 0;
     if (piece.size() > 4 * m_chunkLength) {
-        rewriteLongPiece(out);
+        replacements = rewriteLongPiece(out);
     } else {
         m_editor.noteAllMatches(m_piece);
         while (PieceEditor::firstPending(m_piece) != PieceEditor::noEntry)
-            m_editor.applyFirstPending(m_piece);
+            replacements += m_editor.applyFirstPending(m_piece).replacements;
         out.append(m_piece.text);
     }
-    remember(begin, end, resultBegin, out.size(), hash);
+    remember(begin, end, resultBegin, out.size(), replacements, hash);
+    return replacements;
 }
 
-void TextRewriter::rewriteLongPiece(std::u16string& out)
+std::size_t TextRewriter::rewriteLongPiece(std::u16string& out)
 {
     cutIntoChunks();
     m_piece = Piece(); // its text and states now live in the chunks
-    applyInStep();
+    const std::size_t replacements = applyInStep();
     for (const Piece& chunk : m_chunks)
         out.append(chunk.text);
+    return replacements;
 }
 
-// Cuts m_piece where the automaton is in its root state: no source has begun there, so no
-// occurrence crosses the cut. Every chunk is at least a source long.
+// Cuts m_piece where no occurrence of any source crosses. Every chunk is at least a source long.
 void TextRewriter::cutIntoChunks()
 {
     m_chunks.clear();
     const std::size_t length = m_piece.text.size();
     std::size_t chunkStart = 0;
     for (std::size_t cut = m_chunkLength; cut + m_chunkLength <= length; ++cut) {
-        if (cut - chunkStart < m_chunkLength ||
-            m_piece.states[cut - 1] != PhraseAutomaton::rootState)
+        if (cut - chunkStart < m_chunkLength || isCrossed(cut))
             continue;
-        Piece& chunk = m_chunks.emplace_back();
-        chunk.text.assign(m_piece.text, chunkStart, cut - chunkStart);
-        chunk.states.assign(m_piece.states.begin() + std::ptrdiff_t(chunkStart),
-                            m_piece.states.begin() + std::ptrdiff_t(cut));
+        addChunk(chunkStart, cut);
         chunkStart = cut;
     }
-    Piece& last = m_chunks.emplace_back();
-    last.text.assign(m_piece.text, chunkStart);
-    last.states.assign(m_piece.states.begin() + std::ptrdiff_t(chunkStart), m_piece.states.end());
+    addChunk(chunkStart, length);
     for (Piece& chunk : m_chunks)
         m_editor.noteAllMatches(chunk);
 }
 
-// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a
-// time.
-void TextRewriter::applyInStep()
+// Whether an occurrence in m_piece starts before `cut` and ends after it: one that ends within a
+// source's length of the cut and is longer than the stretch from the cut to its end.
+bool TextRewriter::isCrossed(std::size_t cut) const
 {
+    const std::size_t reach = std::min(m_piece.text.size(), cut + m_automaton.longestSource() - 1);
+    bool crossed = false;
+    for (std::size_t last = cut; last < reach && !crossed; ++last)
+        m_automaton.forEachMatch(m_piece.states[last], [&](PhraseAutomaton::EntryPosition entry) {
+            crossed |= m_dictionary[entry].source.size() > last + 1 - cut;
+        });
+    return crossed;
+}
+
+// A chunk's states are read from its own start, as a piece's are. Reading from the root soon gives
+// the same states as reading on from the piece's start; from there they are copied.
+void TextRewriter::addChunk(std::size_t begin, std::size_t end)
+{
+    Piece& chunk = m_chunks.emplace_back();
+    chunk.text.assign(m_piece.text, begin, end - begin);
+    PhraseAutomaton::State state = PhraseAutomaton::rootState;
+    std::size_t position = begin;
+    while (position < end) {
+        state = m_automaton.advance(state, m_piece.text[position]);
+        chunk.states.push_back(state);
+        if (state == m_piece.states[position++])
+            break;
+    }
+    chunk.states.insert(chunk.states.end(), m_piece.states.begin() + std::ptrdiff_t(position),
+                        m_piece.states.begin() + std::ptrdiff_t(end));
+}
+
+// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a
+// time. Returns the replacements made.
+std::size_t TextRewriter::applyInStep()
+{
+    std::size_t replacements = 0;
     std::vector<PieceEditor::Change> changes;
     for (;;) {
         int next = PieceEditor::noEntry;
@@ -142,11 +185,14 @@ void TextRewriter::applyInStep()
                 next = first;
         }
         if (next == PieceEditor::noEntry)
-            return;
+            return replacements;
         changes.assign(m_chunks.size(), {});
-        for (std::size_t i = 0; i < m_chunks.size(); ++i)
-            if (PieceEditor::firstPending(m_chunks[i]) == next)
+        for (std::size_t i = 0; i < m_chunks.size(); ++i) {
+            if (PieceEditor::firstPending(m_chunks[i]) == next) {
                 changes[i] = m_editor.applyFirstPending(m_chunks[i]);
+                replacements += changes[i].replacements;
+            }
+        }
         joinWhereNeeded(changes, next);
     }
 }
@@ -187,16 +233,17 @@ const TextRewriter::RewrittenPiece* TextRewriter::find(std::u16string_view piece
     return nullptr;
 }
 
-// Pieces and results are remembered by 32-bit places and 16-bit lengths; longer ones are rare
-// enough to be rewritten each time.
+// Pieces and results are remembered by 32-bit places and counts and 16-bit lengths; longer ones are
+// rare enough to be rewritten each time.
 void TextRewriter::remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
-                            std::size_t resultEnd, std::uint32_t hash)
+                            std::size_t resultEnd, std::size_t replacements, std::uint32_t hash)
 {
-    if (pieceEnd > UINT32_MAX || resultEnd > UINT32_MAX || pieceEnd - pieceBegin > UINT16_MAX ||
-        resultEnd - resultBegin > UINT16_MAX)
+    if (pieceEnd > UINT32_MAX || resultEnd > UINT32_MAX || replacements > UINT32_MAX ||
+        pieceEnd - pieceBegin > UINT16_MAX || resultEnd - resultBegin > UINT16_MAX)
         return;
     insertInTable({hash, std::uint32_t(pieceBegin), std::uint32_t(resultBegin),
-                   std::uint16_t(pieceEnd - pieceBegin), std::uint16_t(resultEnd - resultBegin)});
+                   std::uint32_t(replacements), std::uint16_t(pieceEnd - pieceBegin),
+                   std::uint16_t(resultEnd - resultBegin)});
 }
 
 void TextRewriter::insertInTable(const RewrittenPiece& piece)

@@ -3,9 +3,11 @@
 #include "PhraseAutomaton.h"
 #include "PhraseDictionary.h"
 #include "PieceEditor.h"
+#include "TextSpan.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +20,8 @@ namespace pexa {
 // ASCII and most characters) can never be part of a match, and no replacement removes them, so they
 // cut the text into pieces that are rewritten independently. One automaton pass reads each piece; a
 // piece where no source occurs is copied as it is. A piece that occurred before in the same text is
-// not rewritten again: its earlier result is copied. Within a piece only the entries
-// that occur are applied, in dictionary order (see PieceEditor).
+// not rewritten again: its earlier result is copied, and its replacements are counted again. Within
+// a piece only the entries that occur are applied, in dictionary order (see PieceEditor).
 //
 // A long piece (a text without punctuation, say) is cut further, at places that no occurrence
 // crosses, into chunks that advance through the dictionary in step: each entry is applied in every
@@ -38,36 +40,44 @@ public:
     TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
                  std::u16string_view text, std::size_t chunkLength = defaultChunkLength);
 
-    // Appends the rewritten text to `out`.
-    void appendTo(std::u16string& out);
+    // Appends the rewritten text to `out` and returns how many replacements the literal rewrite
+    // would make. The stretches in `kept` (in text order, not overlapping) stay as they are; the
+    // text between two of them is rewritten as if it were a whole text of its own.
+    std::size_t appendTo(std::u16string& out, std::span<const TextSpan> kept = {});
 
 private:
-    // A piece rewritten earlier: where it is in the text, and where its result is in `out`. Small,
-    // so that the table stays in the processor's cache.
+    // A piece rewritten earlier: where it is in the text, where its result is in `out`, and how
+    // many replacements it took. Small, so that the table stays in the processor's cache.
     struct RewrittenPiece
     {
         std::uint32_t hash = 0;
         std::uint32_t pieceBegin = 0;
         std::uint32_t resultBegin = 0;
+        std::uint32_t replacements = 0;
         std::uint16_t pieceLength = 0; // 0: a free slot
         std::uint16_t resultLength = 0;
     };
 
-    std::size_t readPiece(std::size_t begin);
-    void rewritePiece(std::size_t begin, std::size_t end, std::u16string& out);
-    void rewriteLongPiece(std::u16string& out);
+    std::size_t rewriteStretch(std::size_t begin, std::size_t end, std::u16string& out);
+    std::size_t readPiece(std::size_t begin, std::size_t stretchEnd);
+    std::size_t rewritePiece(std::size_t begin, std::size_t end, std::u16string& out);
+    std::size_t rewriteLongPiece(std::u16string& out);
     void cutIntoChunks();
-    void applyInStep();
+    bool isCrossed(std::size_t cut) const;
+    void addChunk(std::size_t begin, std::size_t end);
+    std::size_t applyInStep();
     void joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo);
 
     const RewrittenPiece* find(std::u16string_view piece, std::uint32_t hash) const;
     void remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
-                  std::size_t resultEnd, std::uint32_t hash);
+                  std::size_t resultEnd, std::size_t replacements, std::uint32_t hash);
     void insertInTable(const RewrittenPiece& piece);
 
+    const PhraseDictionary& m_dictionary;
     const PhraseAutomaton& m_automaton;
     std::u16string_view m_text;
     std::size_t m_chunkLength;
+    std::size_t m_copiedUpTo = 0; // the text before this is in the result
     PieceEditor m_editor;
     Piece m_piece;
     bool m_pieceHasMatches = false; // whether a source occurs in the piece last read

@@ -69,6 +69,22 @@ TEST(ArticleRewriterTest, RewritingInPartsGivesExactlyTheWholeRewrite)
     EXPECT_EQ(inParts.text, whole.text);
 }
 
+TEST(ArticleRewriterTest, RewritingInPartsCountsWhatTheWholeRewriteCounts)
+{
+    const std::u16string article = longArticle();
+    RewriteSettings wholeSettings = withThreads(1);
+    wholeSettings.measure = true;
+    RewriteSettings partsSettings = withThreads(3);
+    partsSettings.measure = true;
+    const ArticleResult whole =
+        ArticleRewriter(builtinDictionary(), wholeSettings).rewrite(article);
+    const ArticleResult inParts =
+        ArticleRewriter(builtinDictionary(), partsSettings).rewrite(article);
+    std::u16string literal = article;
+    EXPECT_EQ(whole.replacements, applyDictionaryLiterallyInPlace(literal, builtinDictionary()));
+    EXPECT_EQ(inParts.replacements, whole.replacements);
+}
+
 TEST(ArticleRewriterTest, ATermHoldingALineBreakKeepsTheArticleWhole)
 {
     const ArticleRewriter rewriter(builtinDictionary(), withThreads(4, {u"。\n"}));

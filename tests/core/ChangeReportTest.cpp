@@ -1,8 +1,5 @@
 #include "ChangeReport.h"
 
-#include "BuiltinDictionary.h"
-#include "TextOps.h"
-
 #include <gtest/gtest.h>
 #include <random>
 
@@ -30,16 +27,6 @@ std::u32string randomText(std::mt19937& random, std::size_t length, char32_t alp
     for (std::size_t i = 0; i < length; ++i)
         text.push_back(U'一' + pick(random));
     return text;
-}
-
-std::size_t literalCount(std::u16string_view text, const std::vector<std::u16string>& entries)
-{
-    std::u16string working(text);
-    std::size_t replaced = 0;
-    const PhraseDictionary dictionary = PhraseDictionary::fromEntries(entries);
-    for (const PhraseEntry& entry : dictionary.entries())
-        replaced += text::replaceAllInPlace(working, entry.source, entry.replacement);
-    return replaced;
 }
 
 } // namespace
@@ -131,61 +118,4 @@ TEST(ChangeRateTest, TextsWithoutMatchingCutsAreMeasuredInSharesNeverBelowExact)
     EXPECT_FALSE(byShares.exact);
     EXPECT_GE(byShares.changedCharacters, b.size() - lcsByTable(a, b));
     EXPECT_LE(byShares.changedCharacters, b.size());
-}
-
-TEST(ReplacementCountTest, CountsWhatTheLiteralRewriteReplaces)
-{
-    const std::vector<std::u16string> entries = {u"大喜过望=大失所望", u"大失所望=事与愿违",
-                                                 u"防范=防备", u"防备=防范", u"=摆布"};
-    const ReplacementCounter counter(PhraseDictionary::fromEntries(entries));
-    EXPECT_EQ(counter.count(u"大喜过望"), 2u); // a cascade counts each step
-    EXPECT_EQ(counter.count(u"防范和防备"), 3u);
-    EXPECT_EQ(counter.count(u"摆布，没有变化。"), 0u);
-    EXPECT_EQ(counter.count(u""), 0u);
-}
-
-TEST(ReplacementCountTest, ReplacementsThatBringNewMatchesAreFollowed)
-{
-    // "a=bc" makes "cd" appear across its own edge; the count must see it.
-    const std::vector<std::u16string> entries = {u"a=bc", u"cd=e", u"eb=f"};
-    const ReplacementCounter counter(PhraseDictionary::fromEntries(entries));
-    EXPECT_EQ(counter.count(u"ad"), literalCount(u"ad", entries));
-    EXPECT_EQ(counter.count(u"ad"), 2u);
-}
-
-TEST(ReplacementCountTest, AgreesWithTheLiteralCountOnRandomTexts)
-{
-    std::mt19937 random(42);
-    const std::u16string alphabet = u"abcd，。\n";
-    std::uniform_int_distribution<std::size_t> pickUnit(0, alphabet.size() - 1);
-    auto randomWord = [&](std::size_t maxLength) {
-        std::u16string word;
-        const std::size_t length = random() % (maxLength + 1);
-        for (std::size_t i = 0; i < length; ++i)
-            word.push_back(alphabet[pickUnit(random) % 4]);
-        return word;
-    };
-    for (int round = 0; round < 2000; ++round) {
-        std::vector<std::u16string> entries;
-        for (int e = 0; e < 6; ++e)
-            entries.push_back(randomWord(3) + u"=" + randomWord(3));
-        std::u16string text;
-        for (int i = 0; i < 30; ++i)
-            text.push_back(alphabet[pickUnit(random)]);
-        const ReplacementCounter counter(PhraseDictionary::fromEntries(entries));
-        ASSERT_EQ(counter.count(text), literalCount(text, entries)) << "round " << round;
-    }
-}
-
-TEST(ReplacementCountTest, AgreesWithTheLiteralCountOnTheBuiltInDictionary)
-{
-    const PhraseDictionary dictionary = loadBuiltinDictionary();
-    std::vector<std::u16string> entries;
-    std::u16string text;
-    for (const PhraseEntry& entry : dictionary.entries()) {
-        entries.push_back(entry.source + u"=" + entry.replacement);
-        if (entries.size() % 7 == 0)
-            text += entry.source + entry.replacement + u"，" + entry.source;
-    }
-    EXPECT_EQ(ReplacementCounter(dictionary).count(text), literalCount(text, entries));
 }

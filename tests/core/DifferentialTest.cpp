@@ -3,18 +3,17 @@
 //   PEXA_DIFFERENTIAL_SEED=<seed> PEXA_DIFFERENTIAL_CASES=1 ./pexa_core_tests
 //       --gtest_filter='DifferentialTest.*'
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstdlib>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "BuiltinDictionary.h"
 #include "PhraseSubstitution.h"
 #include "TextRewriter.h"
 #include "Utf8.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace pexa;
 
@@ -151,18 +150,34 @@ std::string describe(const std::vector<std::u16string>& entries, std::u16string_
     return description;
 }
 
-// What the fast rewriter gives; `chunkLength` 0 for the program's own.
-std::u16string rewriteFast(const PhraseRewriter& rewriter, const PhraseAutomaton& automaton,
-                           std::u16string_view text, std::size_t chunkLength)
+// A rewrite and the replacements it counted.
+struct Rewritten
 {
-    if (chunkLength == 0)
-        return rewriter.rewrite(text);
-    std::u16string rewritten;
-    TextRewriter(rewriter.dictionary(), automaton, text, chunkLength).appendTo(rewritten);
-    return rewritten;
+    std::u16string text;
+    std::size_t replacements = 0;
+};
+
+Rewritten rewriteLiterally(std::u16string_view text, const PhraseDictionary& dictionary)
+{
+    Rewritten literal{std::u16string(text)};
+    literal.replacements = applyDictionaryLiterallyInPlace(literal.text, dictionary);
+    return literal;
 }
 
-// Runs `cases` dictionaries with `textsPerDictionary` texts each; stops at the first difference.
+// What the fast rewriter gives; `chunkLength` 0 for the program's own.
+Rewritten rewriteFast(const PhraseRewriter& rewriter, const PhraseAutomaton& automaton,
+                      std::u16string_view text, std::size_t chunkLength)
+{
+    Rewritten fast;
+    fast.replacements =
+        chunkLength == 0
+            ? rewriter.appendRewrite(text, fast.text)
+            : TextRewriter(rewriter.dictionary(), automaton, text, chunkLength).appendTo(fast.text);
+    return fast;
+}
+
+// Runs `cases` dictionaries with `textsPerDictionary` texts each; stops at the first difference in
+// the text or in the count of replacements.
 // With `smallChunks`, long pieces are cut into chunks of a few code units, so that chunks join
 // often.
 void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxParts,
@@ -177,13 +192,14 @@ void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxPa
         const std::size_t chunkLength = smallChunks ? std::size_t(maker.number(1, 6)) : 0;
         for (int i = 0; i < textsPerDictionary; ++i) {
             const std::u16string text = maker.text(rewriter.dictionary(), maxParts);
-            const std::u16string expected = applyDictionaryLiterally(text, rewriter.dictionary());
-            const std::u16string actual = rewriteFast(rewriter, automaton, text, chunkLength);
-            if (actual != expected) {
+            const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
+            const Rewritten actual = rewriteFast(rewriter, automaton, text, chunkLength);
+            if (actual.text != expected.text || actual.replacements != expected.replacements) {
                 FAIL() << "seed " << seed << ", text " << i << ", chunk length " << chunkLength
                        << "\n"
-                       << describe(entries, text) << "\nliteral: " << shown(expected)
-                       << "\nfast:    " << shown(actual);
+                       << describe(entries, text) << "\nliteral: " << shown(expected.text) << ", "
+                       << expected.replacements << " replacements\nfast:    " << shown(actual.text)
+                       << ", " << actual.replacements << " replacements";
             }
         }
     }
@@ -212,8 +228,11 @@ TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
     for (std::uint64_t seed = firstSeed; seed < firstSeed + 300; ++seed) {
         CaseMaker maker(seed);
         const std::u16string text = maker.text(rewriter.dictionary(), 60);
-        ASSERT_EQ(rewriter.rewrite(text), applyDictionaryLiterally(text, rewriter.dictionary()))
+        const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
+        std::u16string actual;
+        ASSERT_EQ(rewriter.appendRewrite(text, actual), expected.replacements)
             << "seed " << seed << ", text " << shown(text);
+        ASSERT_EQ(actual, expected.text) << "seed " << seed << ", text " << shown(text);
     }
 }
 
@@ -239,4 +258,94 @@ TEST(DifferentialTest, ChunkShrunkBelowASourceLengthJoinsItsNeighbour)
     TextRewriter(dictionary, PhraseAutomaton(dictionary), text, 3).appendTo(rewritten);
     EXPECT_EQ(rewritten, u"wwyOKwww");
     EXPECT_EQ(applyDictionaryLiterally(text, dictionary), rewritten);
+}
+
+TEST(ReplacementCountTest, ACascadeCountsEachStepAndAnEmptySourceNothing)
+{
+    const PhraseRewriter rewriter(PhraseDictionary::fromEntries(
+        {u"大喜过望=大失所望", u"大失所望=事与愿违", u"防范=防备", u"防备=防范", u"=摆布"}));
+    std::u16string out;
+    EXPECT_EQ(rewriter.appendRewrite(u"大喜过望", out), 2u);
+    EXPECT_EQ(rewriter.appendRewrite(u"防范和防备", out), 3u);
+    EXPECT_EQ(rewriter.appendRewrite(u"摆布，没有变化。", out), 0u);
+    EXPECT_EQ(rewriter.appendRewrite(u"", out), 0u);
+    EXPECT_EQ(out, u"事与愿违防范和防范摆布，没有变化。");
+}
+
+TEST(ReplacementCountTest, AReplacementThatMakesANewMatchAcrossItsEdgeCountsIt)
+{
+    // "a=bc" makes "cd" appear across its own edge, and "e" then meets the "b" before it.
+    const PhraseDictionary dictionary = PhraseDictionary::fromEntries({u"a=bc", u"cd=e", u"eb=f"});
+    std::u16string out;
+    EXPECT_EQ(PhraseRewriter(dictionary).appendRewrite(u"ad", out), 2u);
+    EXPECT_EQ(out, u"be");
+}
+
+// A repeated piece is copied from its first rewrite; its replacements must still count each time.
+TEST(ReplacementCountTest, RepeatedPiecesCountEveryTime)
+{
+    const PhraseRewriter rewriter(loadBuiltinDictionary());
+    std::u16string text;
+    for (std::size_t i = 0; i < rewriter.dictionary().size(); i += 7) {
+        const PhraseEntry& entry = rewriter.dictionary()[i];
+        text += entry.source + entry.replacement + u"，" + entry.source + u"。";
+    }
+    text += text;
+    const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
+    std::u16string actual;
+    EXPECT_EQ(rewriter.appendRewrite(text, actual), expected.replacements);
+    EXPECT_EQ(actual, expected.text);
+}
+
+TEST(ReplacementCountTest, ALongPieceCutIntoChunksCountsAsAWhole)
+{
+    // Without a separator the text is one piece, cut into chunks of three code units that cascade.
+    const PhraseDictionary dictionary =
+        PhraseDictionary::fromEntries({u"ab=ba", u"ba=c", u"cc=d", u"dc=ab"});
+    std::u16string text;
+    for (int i = 0; i < 200; ++i)
+        text += i % 3 == 0 ? u"abab" : u"cab";
+    const Rewritten expected = rewriteLiterally(text, dictionary);
+    std::u16string actual;
+    EXPECT_EQ(TextRewriter(dictionary, PhraseAutomaton(dictionary), text, 3).appendTo(actual),
+              expected.replacements);
+    EXPECT_EQ(actual, expected.text);
+    EXPECT_GT(expected.replacements, 200u);
+}
+
+TEST(KeptStretchTest, KeptStretchesStayAndTheTextBetweenIsRewrittenAsAWholeText)
+{
+    // "ab" runs into the kept "bc" and must not match there: the "a" before it ends a text.
+    const PhraseRewriter rewriter(PhraseDictionary::fromEntries({u"ab=X", u"a=Y", u"c=Z"}));
+    const std::u16string text = u"abcab，ab";
+    const std::vector<TextSpan> kept = {{1, 3}, {7, 8}};
+    std::u16string out = u">";
+    EXPECT_EQ(rewriter.appendRewrite(text, out, kept), 3u);
+    EXPECT_EQ(out, u">YbcX，Yb");
+}
+
+TEST(KeptStretchTest, EachGapMatchesItsOwnLiteralRewrite)
+{
+    for (std::uint64_t seed = firstSeed; seed < firstSeed + 3000; ++seed) {
+        CaseMaker maker(seed);
+        const PhraseRewriter rewriter(PhraseDictionary::fromEntries(maker.dictionaryEntries()));
+        const std::u16string text = maker.text(rewriter.dictionary(), 30);
+        std::vector<TextSpan> kept;
+        Rewritten expected;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t gapEnd = std::min(text.size(), at + std::size_t(maker.number(0, 12)));
+            const std::size_t keptEnd =
+                std::min(text.size(), gapEnd + std::size_t(maker.number(0, 3)));
+            const Rewritten gap = rewriteLiterally(
+                std::u16string_view(text).substr(at, gapEnd - at), rewriter.dictionary());
+            expected.text += gap.text + text.substr(gapEnd, keptEnd - gapEnd);
+            expected.replacements += gap.replacements;
+            kept.push_back({gapEnd, keptEnd});
+            at = keptEnd;
+        }
+        std::u16string actual;
+        ASSERT_EQ(rewriter.appendRewrite(text, actual, kept), expected.replacements)
+            << "seed " << seed << ", text " << shown(text);
+        ASSERT_EQ(actual, expected.text) << "seed " << seed << ", text " << shown(text);
+    }
 }

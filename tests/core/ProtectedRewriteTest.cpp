@@ -20,31 +20,32 @@ TEST(ProtectedRewriteTest, SourcesCrossingEitherEdgeOfATermLeaveItWhole)
     const PhraseRewriter rewriter = rewriterOf({u"安全=平安", u"产品=货品"});
     const ProtectedTerms terms({u"全产"});
     EXPECT_EQ(rewriter.rewrite(u"安全产品"), u"平安货品");
-    EXPECT_EQ(rewriteProtected(u"安全产品", rewriter, terms), u"安全产品");
+    EXPECT_EQ(rewriteProtected(u"安全产品", rewriter, terms).text, u"安全产品");
 }
 
 TEST(ProtectedRewriteTest, SourceInsideATermLeavesItWhole)
 {
     const PhraseRewriter rewriter = rewriterOf({u"安全=平安"});
-    EXPECT_EQ(rewriteProtected(u"百度安全卫士很好", rewriter, ProtectedTerms({u"百度安全卫士"})),
-              u"百度安全卫士很好");
+    EXPECT_EQ(
+        rewriteProtected(u"百度安全卫士很好", rewriter, ProtectedTerms({u"百度安全卫士"})).text,
+        u"百度安全卫士很好");
 }
 
 TEST(ProtectedRewriteTest, TextOutsideTermsIsRewrittenAsWithoutProtection)
 {
     const PhraseRewriter rewriter = rewriterOf({u"安全=平安", u"产品=货品"});
     const ProtectedTerms terms({u"全产"});
-    EXPECT_EQ(rewriteProtected(u"安全第一。安全产品。产品", rewriter, terms),
+    EXPECT_EQ(rewriteProtected(u"安全第一。安全产品。产品", rewriter, terms).text,
               u"平安第一。安全产品。货品");
     // No occurrence at all: the same result as the unprotected rewrite.
-    EXPECT_EQ(rewriteProtected(u"安全第一，好产品", rewriter, terms),
+    EXPECT_EQ(rewriteProtected(u"安全第一，好产品", rewriter, terms).text,
               rewriter.rewrite(u"安全第一，好产品"));
 }
 
 TEST(ProtectedRewriteTest, CascadesRunWithinEachGap)
 {
     const PhraseRewriter rewriter = rewriterOf({u"大喜过望=大失所望", u"大失所望=事与愿违"});
-    EXPECT_EQ(rewriteProtected(u"大喜过望Pexa大喜过望", rewriter, ProtectedTerms({u"Pexa"})),
+    EXPECT_EQ(rewriteProtected(u"大喜过望Pexa大喜过望", rewriter, ProtectedTerms({u"Pexa"})).text,
               u"事与愿违Pexa事与愿违");
 }
 
@@ -52,8 +53,8 @@ TEST(ProtectedRewriteTest, TermsAtBothEndsAndBackToBackStayVerbatim)
 {
     const PhraseRewriter rewriter = rewriterOf({u"防范=防备", u"范防=XX"});
     const ProtectedTerms terms({u"防范"});
-    EXPECT_EQ(rewriteProtected(u"防范防范", rewriter, terms), u"防范防范");
-    EXPECT_EQ(rewriteProtected(u"防范和防范", rewriter, terms), u"防范和防范");
+    EXPECT_EQ(rewriteProtected(u"防范防范", rewriter, terms).text, u"防范防范");
+    EXPECT_EQ(rewriteProtected(u"防范和防范", rewriter, terms).text, u"防范和防范");
 }
 
 TEST(ProtectedRewriteTest, OverlappingOccurrencesAreAllKept)
@@ -62,7 +63,7 @@ TEST(ProtectedRewriteTest, OverlappingOccurrencesAreAllKept)
     const PhraseRewriter rewriter = rewriterOf({u"a=1", u"b=2", u"c=3", u"x=9"});
     const ProtectedTerms terms({u"ab", u"bc"});
     EXPECT_EQ(terms.coveredSpans(u"xabcx"), (std::vector<TextSpan>{{1, 4}}));
-    EXPECT_EQ(rewriteProtected(u"xabcxa", rewriter, terms), u"9abc91");
+    EXPECT_EQ(rewriteProtected(u"xabcxa", rewriter, terms).text, u"9abc91");
 }
 
 TEST(ProtectedRewriteTest, LongestTermWinsWhereSeveralStart)

@@ -1,10 +1,15 @@
-// libFuzzer target: the fast rewriter against the literal reference on dictionaries and texts made
-// from the fuzzer's bytes, as the program uses it and with long pieces cut into tiny chunks. Built
-// and run by scripts/fuzz.sh (Clang only).
+// libFuzzer target: the fast rewriter against the literal reference (the text and the count of
+// replacements) on dictionaries and texts made from the fuzzer's bytes, as the program uses it and
+// with long pieces cut into tiny chunks. Built and run by scripts/fuzz.sh (Clang only).
 //
 // Each byte is one symbol: a code unit of a small alphabet (so sources overlap and cascade), the
 // "=" of an entry, or the end of a record. The records before the last are the dictionary's
 // entries; the last is the text.
+
+#include "PhraseSubstitution.h"
+#include "TextOps.h"
+#include "TextRewriter.h"
+#include "Utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +18,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "PhraseSubstitution.h"
-#include "TextOps.h"
-#include "TextRewriter.h"
-#include "Utf8.h"
 
 namespace {
 
@@ -49,12 +49,19 @@ bool staysSmall(std::u16string text, const pexa::PhraseDictionary& dictionary)
     return true;
 }
 
-void expectSame(std::u16string_view text, std::u16string_view literal, std::u16string_view fast)
+struct Rewritten
 {
-    if (fast == literal)
+    std::u16string text;
+    std::size_t replacements = 0;
+};
+
+void expectSame(std::u16string_view text, const Rewritten& literal, const Rewritten& fast)
+{
+    if (fast.text == literal.text && fast.replacements == literal.replacements)
         return;
-    std::fprintf(stderr, "text: %s\nliteral: %s\nfast: %s\n", pexa::utf8::encode(text).c_str(),
-                 pexa::utf8::encode(literal).c_str(), pexa::utf8::encode(fast).c_str());
+    std::fprintf(stderr, "text: %s\nliteral: %s, %zu replacements\nfast: %s, %zu replacements\n",
+                 pexa::utf8::encode(text).c_str(), pexa::utf8::encode(literal.text).c_str(),
+                 literal.replacements, pexa::utf8::encode(fast.text).c_str(), fast.replacements);
     std::abort();
 }
 
@@ -73,13 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const pexa::PhraseRewriter rewriter(pexa::PhraseDictionary::fromEntries(entries));
     if (!staysSmall(text, rewriter.dictionary()))
         return 0;
-    const std::u16string literal = pexa::applyDictionaryLiterally(text, rewriter.dictionary());
-    expectSame(text, literal, rewriter.rewrite(text));
+    Rewritten literal{text};
+    literal.replacements =
+        pexa::applyDictionaryLiterallyInPlace(literal.text, rewriter.dictionary());
+    Rewritten fast;
+    fast.replacements = rewriter.appendRewrite(text, fast.text);
+    expectSame(text, literal, fast);
 
     // Again with long pieces cut into chunks of a few code units, so that chunks join often.
     const pexa::PhraseAutomaton automaton(rewriter.dictionary());
-    std::u16string chunked;
-    pexa::TextRewriter(rewriter.dictionary(), automaton, text, 1 + size % 7).appendTo(chunked);
+    Rewritten chunked;
+    chunked.replacements = pexa::TextRewriter(rewriter.dictionary(), automaton, text, 1 + size % 7)
+                               .appendTo(chunked.text);
     expectSame(text, literal, chunked);
     return 0;
 }
