@@ -34,6 +34,9 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
 # frequent words with a replacement checked against all their common contexts.
 PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt")
+# Phrase pairs written so that one half of the replacement may later be rewritten by its
+# checked replacement (认真检查 -> 认真检验): those part rewrites were read and read well.
+PART_REWRITE_POOL_FILES = ("extra_inside*.txt",)
 # Frequent words checked against their contexts and found to have no replacement that reads well.
 UNREPLACEABLE_WORDS_FILE = "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
@@ -193,6 +196,18 @@ def read_pool_notes(pool_dir):
     preferred = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
     takeovers = {pair[0] for pair in read_pool(pool_dir, TAKEOVER_POOL_FILE)[0]}
     return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE), frozenset(takeovers))
+
+
+def checked_part_rewrites(pool_dir, checked_pairs):
+    """Phrases of the part-rewrite files with one half swapped for its checked replacement."""
+    replacement_of = dict(checked_pairs)
+    phrases = set()
+    for pattern in PART_REWRITE_POOL_FILES:
+        for _, phrase, _ in read_pool(pool_dir, pattern)[0]:
+            for half in (phrase[:2], phrase[2:]):
+                if len(phrase) == 4 and half in replacement_of:
+                    phrases.add(phrase.replace(half, replacement_of[half]))
+    return phrases
 
 
 class Lexicon(dict):
@@ -1316,7 +1331,9 @@ def main():
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
-    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, read_pool_notes(POOL_DIR))
+    notes = read_pool_notes(POOL_DIR)
+    lexicon.attested.update(checked_part_rewrites(POOL_DIR, notes.preferred_pairs))
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, notes)
     problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]

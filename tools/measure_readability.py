@@ -19,6 +19,7 @@ and Chinese prose taken at run time from Debian's documentation packages
 (manpages-zh, debian-faq-zh-cn); no third-party text is kept in the sources.
 
 Usage: /usr/bin/python3 tools/measure_readability.py [--worst N] [--sentences FILE]
+                                                    [--articles DIR] [--no-docs]
 """
 
 import argparse
@@ -272,8 +273,10 @@ def prose_sample(lines):
     return prose[::step]
 
 
-def corpora():
-    found = {"team articles": article_lines(ARTICLES)}
+def corpora(articles=ARTICLES, with_docs=True):
+    found = {f"articles in {articles.name}": article_lines(articles)}
+    if not with_docs:
+        return found
     if MAN_PAGES.is_dir():
         found["manpages-zh"] = prose_sample(man_page_lines())
     if FAQ_TEXT.exists():
@@ -307,6 +310,8 @@ def main():
     parser.add_argument("--phrases", type=Path, default=DEFAULT_PHRASES)
     parser.add_argument("--worst", type=int, default=25, help="offending changes to list")
     parser.add_argument("--sentences", type=Path, help="write every changed sentence, original TAB rewritten")
+    parser.add_argument("--articles", type=Path, default=ARTICLES, help="folder of .txt articles, one paragraph a line")
+    parser.add_argument("--no-docs", action="store_true", help="leave out the Debian documentation prose")
     args = parser.parse_args()
 
     import jieba
@@ -316,7 +321,7 @@ def main():
     offenders = defaultdict(list)
     sentences = [] if args.sentences else None
     failures = 0
-    for name, lines in corpora().items():
+    for name, lines in corpora(args.articles, not args.no_docs).items():
         tally = measure(name, lines, rewriter, offenders, sentences)
         print_tally(tally)
         if tally.share("aligned") < MIN_ALIGNED or tally.coverage < MIN_COVERAGE:
