@@ -60,7 +60,12 @@ RunSettings runSettingsFrom(const Options& options)
     settings.rewrite.shuffle = options.shuffle;
     settings.rewrite.seed = options.seed;
     settings.rewrite.traditional = options.traditional;
-    settings.rewrite.measure = options.stats;
+    settings.rewrite.measure = options.stats || options.comparePage.has_value();
+    settings.rewrite.trace = options.comparePage.has_value();
+    if (options.comparePage)
+        settings.comparePage = *options.comparePage;
+    settings.page.shuffle = options.shuffle;
+    settings.page.traditional = options.traditional;
     // More threads than cores would only take turns on them.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     settings.jobs = options.jobs > 0 ? std::min(options.jobs, cores) : cores;
