@@ -18,7 +18,8 @@ class PhraseAutomaton
 {
 public:
     using State = std::int32_t;
-    using EntryPosition = std::uint16_t;
+    // Signed 32-bit: command-line dictionaries run past the window's 16-bit positions.
+    using EntryPosition = std::int32_t;
     static constexpr State rootState = 0;
 
     PhraseAutomaton() = default;
@@ -64,7 +65,7 @@ public:
 
 private:
     static constexpr State noState = -1;
-    static constexpr EntryPosition endOfList = 0xFFFF;
+    static constexpr EntryPosition endOfList = -1;
     static constexpr std::uint32_t noMatches = 0; // m_matches starts with an empty list
 
     // What a step reads, kept small so that it stays in the processor's cache. `check` also tells

@@ -33,4 +33,11 @@ PhraseDictionary PhraseDictionary::fromEntries(const std::vector<std::u16string>
     return dictionary;
 }
 
+PhraseDictionary PhraseDictionary::fromPairs(std::vector<PhraseEntry> entries)
+{
+    PhraseDictionary dictionary;
+    dictionary.m_entries = std::move(entries);
+    return dictionary;
+}
+
 } // namespace pexa
