@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Rewrite benchmarks: fast against literal rewriting of 3 KB, 100 KB and 1 MB of Chinese prose and of
-# 1 MB without any separator, one automaton pass, and building the dictionary and automaton. Prints
-# the figures and the literal/fast ratios of the same run. Extra arguments go to Google Benchmark
+# Rewrite benchmarks: fast against literal rewriting of 3 KB, 100 KB and 1 MB of Chinese prose, of
+# 1 MB without any separator and of 1 MB of dense text (dictionary sources run together), one
+# automaton pass, and building the dictionary and automaton. Prints the figures and the literal/fast ratios of the same run. Extra arguments go to Google Benchmark
 # (for example --benchmark_filter=Fast).
 #
 # The window's start-up time follows (tools/measure-startup.sh), then pexa-rewrite as a whole
-# program on the 1 MB text (scripts/bench-cli.sh). The prose comes from scripts/bench-corpus.sh.
+# program on the 1 MB text (scripts/bench-cli.sh). The texts come from scripts/bench-corpus.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
