@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <optional>
 #include <vector>
@@ -20,9 +22,8 @@ class ToUtf16
 {
 public:
     explicit ToUtf16(const char* from)
-        : m_converter(iconv_open(std::endian::native == std::endian::little ? "UTF-16LE"
-                                                                              : "UTF-16BE",
-                                 from))
+        : m_converter(iconv_open(
+              std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE", from))
     {
     }
     ~ToUtf16()
@@ -48,6 +49,27 @@ public:
         const std::size_t converted = iconv(m_converter, &in, &inLeft, &out, &outLeft);
         if (converted == static_cast<std::size_t>(-1) || inLeft != 0)
             return std::nullopt;
+        text.resize(text.size() - outLeft / sizeof(char16_t));
+        return text;
+    }
+
+    // The characters of those codes, each `codeLength` bytes long, that are characters of the
+    // encoding; the others are skipped. One call to iconv per run of good codes.
+    std::u16string convertSkipping(std::string_view codes, std::size_t codeLength)
+    {
+        if (!valid())
+            return {};
+        iconv(m_converter, nullptr, nullptr, nullptr, nullptr);
+        std::u16string text(codes.size(), u'\0');
+        char* in = const_cast<char*>(codes.data());
+        std::size_t inLeft = codes.size();
+        char* out = reinterpret_cast<char*>(text.data());
+        std::size_t outLeft = text.size() * sizeof(char16_t);
+        while (iconv(m_converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+               errno == EILSEQ && inLeft >= codeLength) {
+            in += codeLength;
+            inLeft -= codeLength;
+        }
         text.resize(text.size() - outLeft / sizeof(char16_t));
         return text;
     }
@@ -108,8 +130,8 @@ std::optional<std::u16string> decodeUtf16(std::string_view bytes, std::endian or
                              unit == 0xFFFE || unit == 0xFFFF;
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (control || low || (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 ||
-                                         text[i + 1] > 0xDFFF)))
+        if (control || low ||
+            (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)))
             return std::nullopt;
         i += high ? 1 : 0;
     }
@@ -124,8 +146,12 @@ bool isDamagedUtf8(std::string_view bytes)
     bool anyMultiByte = false;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2
-                                                 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 0;
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC0 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF8 ? 4
+                                                 : 0;
         if (length == 0 || i + length > bytes.size())
             return false;
         for (std::size_t k = 1; k < length; ++k)
@@ -137,37 +163,40 @@ bool isDamagedUtf8(std::string_view bytes)
     return anyMultiByte;
 }
 
-// The characters of GB2312: the 6,763 common Chinese characters and the symbols a Chinese text
-// uses. Indexed by UTF-16 unit.
-const std::vector<bool>& gb2312Characters()
+// The characters a Chinese article is made of: plain ASCII text (with tabs and line ends) and the
+// characters of GB2312, the 6,763 common Chinese characters and the symbols a Chinese text uses.
+// Indexed by UTF-16 unit; 1 for such a character. Bytes rather than bits, so that counting them is
+// one load a unit.
+const std::vector<std::uint8_t>& usualCharacters()
 {
-    static const std::vector<bool> characters = [] {
-        std::vector<bool> isGb2312(0x10000, false);
-        ToUtf16 converter("GB2312");
+    static const std::vector<std::uint8_t> characters = [] {
+        std::vector<std::uint8_t> isUsual(0x10000, 0);
+        std::fill(isUsual.begin() + 0x20, isUsual.begin() + 0x7F, 1);
+        for (char16_t control : {u'\t', u'\n', u'\r'})
+            isUsual[control] = 1;
+        std::string codes;
         for (int lead = 0xA1; lead <= 0xF7; ++lead) {
             for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-                const std::array<char, 2> code = {char(lead), char(trail)};
-                const std::optional<std::u16string> character =
-                    converter.convert({code.data(), code.size()});
-                if (character && character->size() == 1)
-                    isGb2312[(*character)[0]] = true;
+                codes += char(lead);
+                codes += char(trail);
             }
         }
-        return isGb2312;
+        for (char16_t character : ToUtf16("GB2312").convertSkipping(codes, 2))
+            isUsual[character] = 1;
+        return isUsual;
     }();
     return characters;
 }
 
 // How much a reading of the bytes looks like a Chinese article: the share of its characters that
-// are plain ASCII text or GB2312 characters. A wrong reading gives Greek, Cyrillic and rare
-// characters instead.
+// are usual ones (see usualCharacters). A wrong reading gives Greek, Cyrillic and rare characters
+// instead.
 double plausibility(std::u16string_view text)
 {
-    const std::vector<bool>& common = gb2312Characters();
-    const auto usual = std::count_if(text.begin(), text.end(), [&](char16_t unit) {
-        return (unit >= 0x20 && unit < 0x7F) || unit == u'\t' || unit == u'\n' ||
-               unit == u'\r' || common[unit];
-    });
+    const std::vector<std::uint8_t>& isUsual = usualCharacters();
+    std::size_t usual = 0;
+    for (char16_t unit : text)
+        usual += isUsual[unit];
     return text.empty() ? 1.0 : double(usual) / double(text.size());
 }
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Rewrite benchmarks: fast against literal rewriting of 3 KB, 100 KB and 1 MB of Chinese prose, of
 # 1 MB without any separator and of 1 MB of dense text (dictionary sources run together), one
-# automaton pass, and building the dictionary and automaton. Prints the figures and the literal/fast ratios of the same run. Extra arguments go to Google Benchmark
-# (for example --benchmark_filter=Fast).
+# automaton pass, and building the dictionary and automaton. Prints the figures and the
+# literal/fast ratios of the same run. Extra arguments go to Google Benchmark (for example
+# --benchmark_filter=Fast).
 #
-# The window's start-up time follows (tools/measure-startup.sh), then pexa-rewrite as a whole
-# program on the 1 MB text (scripts/bench-cli.sh). The texts come from scripts/bench-corpus.sh.
+# Text conversion follows (bench/codec: the project's UTF-8 codec against ICU, Qt and iconv), then
+# the window's start-up time (tools/measure-startup.sh), then pexa-rewrite as a whole program on
+# the 1 MB text (scripts/bench-cli.sh). The texts come from scripts/bench-corpus.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +18,10 @@ corpus=build/bench-corpus
 bash scripts/bench-corpus.sh
 
 PEXA_BENCH_CORPUS="$corpus" build/bench/rewrite/pexa_rewrite_benchmark "$@"
+
+echo
+echo "Text conversion, 1 MB of prose:"
+PEXA_BENCH_CORPUS="$corpus" build/bench/codec/pexa_codec_benchmark
 
 if [ -x tools/measure-startup.sh ]; then
   echo
