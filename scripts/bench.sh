@@ -6,8 +6,9 @@
 # --benchmark_filter=Fast).
 #
 # Text conversion follows (bench/codec: the project's UTF-8 codec against ICU, Qt and iconv), then
-# the window's start-up time (tools/measure-startup.sh), then pexa-rewrite as a whole program on
-# the 1 MB text (scripts/bench-cli.sh). The texts come from scripts/bench-corpus.sh.
+# the window's start-up time against a bare window with the same controls (tools/measure-startup.sh)
+# and the first 开始伪原创 press against the second (tools/measure-press.sh), then pexa-rewrite as
+# a whole program on 3 KB and 1 MB (scripts/bench-cli.sh). The texts come from scripts/bench-corpus.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,8 @@ if [ -x tools/measure-startup.sh ]; then
   echo
   echo "Start-up to the window being shown:"
   bash tools/measure-startup.sh 11
+  echo
+  bash tools/measure-press.sh 11
 fi
 
 echo
