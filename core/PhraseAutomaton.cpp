@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 
 namespace pexa {
 
@@ -50,18 +50,24 @@ std::uint16_t assignClasses(const PhraseDictionary& dictionary, std::vector<std:
 
 } // namespace
 
+PhraseAutomaton::PhraseAutomaton()
+{
+    viewOwnTables(0);
+}
+
 PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
 {
     const std::uint16_t classCount = assignClasses(dictionary, m_classOf);
 
     Trie trie;
+    std::size_t longestSource = 0;
     std::unordered_map<std::uint64_t, std::int32_t> childOf;
     std::int32_t nodeCount = 1;
     for (std::size_t position = 0; position < dictionary.size(); ++position) {
         const std::u16string& source = dictionary[position].source;
         if (source.empty())
             continue;
-        m_longestSource = std::max(m_longestSource, source.size());
+        longestSource = std::max(longestSource, source.size());
         std::int32_t node = 0;
         for (char16_t unit : source) {
             const std::uint16_t unitClass = m_classOf[unit];
@@ -93,7 +99,17 @@ PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
     }
 
     resizeSlots(classCount);
-    linkFailuresAndMatches(trie, placeInDoubleArray(trie));
+    const std::vector<State> slotOfNode = placeInDoubleArray(trie);
+    // Failure links are found by stepping through the double array, which is complete by now;
+    // the match lists grow as they are linked, so they are viewed again at the end.
+    viewOwnTables(longestSource);
+    linkFailuresAndMatches(trie, slotOfNode);
+    viewOwnTables(longestSource);
+}
+
+void PhraseAutomaton::viewOwnTables(std::size_t longestSource)
+{
+    m_tables = {m_classOf, m_transitions, m_links, m_matches, longestSource};
 }
 
 void PhraseAutomaton::resizeSlots(std::size_t count)

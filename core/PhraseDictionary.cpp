@@ -6,7 +6,8 @@
 namespace pexa {
 
 InvalidPhraseEntry::InvalidPhraseEntry(std::size_t position, const std::string& entryUtf8)
-    : std::runtime_error("phrase entry " + std::to_string(position) + " has no \"=\": " + entryUtf8),
+    : std::runtime_error("phrase entry " + std::to_string(position) +
+                         " has no \"=\": " + entryUtf8),
       m_position(position)
 {
 }
@@ -30,6 +31,15 @@ PhraseDictionary PhraseDictionary::fromEntries(const std::vector<std::u16string>
             throw InvalidPhraseEntry(position, utf8::encode(entries[position]));
         dictionary.m_entries.push_back({fields[0], fields[1]});
     }
+    return dictionary;
+}
+
+PhraseDictionary PhraseDictionary::fromSplitEntries(std::vector<PhraseEntry> entries)
+{
+    if (entries.size() > maxEntries)
+        throw DictionaryTooLarge(entries.size());
+    PhraseDictionary dictionary;
+    dictionary.m_entries = std::move(entries);
     return dictionary;
 }
 

@@ -44,11 +44,15 @@ public:
 
     PhraseDictionary() = default;
 
-    // Reads entries of the form "source=replacement". The entry is split at every "=": field 0 is the
-    // source, field 1 the replacement, further fields are ignored ("=摆布=支配" has an empty source and
-    // changes nothing). Throws InvalidPhraseEntry for an entry without "=", DictionaryTooLarge past
-    // maxEntries.
+    // Reads entries of the form "source=replacement". The entry is split at every "=": field 0 is
+    // the source, field 1 the replacement, further fields are ignored ("=摆布=支配" has an empty
+    // source and changes nothing). Throws InvalidPhraseEntry for an entry without "=",
+    // DictionaryTooLarge past maxEntries.
     static PhraseDictionary fromEntries(const std::vector<std::u16string>& entries);
+
+    // Entries already split into source and replacement (the compiled-in dictionary). Throws
+    // DictionaryTooLarge past maxEntries.
+    static PhraseDictionary fromSplitEntries(std::vector<PhraseEntry> entries);
 
     std::size_t size() const { return m_entries.size(); }
     const PhraseEntry& operator[](std::size_t position) const { return m_entries[position]; }
