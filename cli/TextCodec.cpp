@@ -1,13 +1,12 @@
 #include "TextCodec.h"
 
+#include "ToUtf16.h"
+#include "UsualCharacters.h"
 #include "Utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
-#include <cstdint>
-#include <iconv.h>
 #include <optional>
 #include <vector>
 
@@ -16,69 +15,6 @@ namespace {
 
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view utf16Refusal = "UTF-16 text, which is not read; save it as UTF-8 or GBK";
-
-// One iconv conversion into UTF-16 in the machine's byte order.
-class ToUtf16
-{
-public:
-    explicit ToUtf16(const char* from)
-        : m_converter(iconv_open(
-              std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE", from))
-    {
-    }
-    ~ToUtf16()
-    {
-        if (valid())
-            iconv_close(m_converter);
-    }
-    ToUtf16(const ToUtf16&) = delete;
-    ToUtf16& operator=(const ToUtf16&) = delete;
-
-    // The text, or nullopt when some bytes are no character of the encoding.
-    std::optional<std::u16string> convert(std::string_view bytes)
-    {
-        if (!valid())
-            return std::nullopt;
-        iconv(m_converter, nullptr, nullptr, nullptr, nullptr); // a fresh start
-        // The encodings used here give at most one UTF-16 unit per byte.
-        std::u16string text(bytes.size(), u'\0');
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        char* out = reinterpret_cast<char*>(text.data());
-        std::size_t outLeft = text.size() * sizeof(char16_t);
-        const std::size_t converted = iconv(m_converter, &in, &inLeft, &out, &outLeft);
-        if (converted == static_cast<std::size_t>(-1) || inLeft != 0)
-            return std::nullopt;
-        text.resize(text.size() - outLeft / sizeof(char16_t));
-        return text;
-    }
-
-    // The characters of those codes, each `codeLength` bytes long, that are characters of the
-    // encoding; the others are skipped. One call to iconv per run of good codes.
-    std::u16string convertSkipping(std::string_view codes, std::size_t codeLength)
-    {
-        if (!valid())
-            return {};
-        iconv(m_converter, nullptr, nullptr, nullptr, nullptr);
-        std::u16string text(codes.size(), u'\0');
-        char* in = const_cast<char*>(codes.data());
-        std::size_t inLeft = codes.size();
-        char* out = reinterpret_cast<char*>(text.data());
-        std::size_t outLeft = text.size() * sizeof(char16_t);
-        while (iconv(m_converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
-               errno == EILSEQ && inLeft >= codeLength) {
-            in += codeLength;
-            inLeft -= codeLength;
-        }
-        text.resize(text.size() - outLeft / sizeof(char16_t));
-        return text;
-    }
-
-private:
-    bool valid() const { return m_converter != reinterpret_cast<iconv_t>(-1); }
-
-    iconv_t m_converter;
-};
 
 // Code page 936 writes the euro sign as the single byte 0x80, which GB18030 has no use for; it is
 // given as GB18030's own euro sign (A2 E3) before decoding.
@@ -163,40 +99,14 @@ bool isDamagedUtf8(std::string_view bytes)
     return anyMultiByte;
 }
 
-// The characters a Chinese article is made of: plain ASCII text (with tabs and line ends) and the
-// characters of GB2312, the 6,763 common Chinese characters and the symbols a Chinese text uses.
-// Indexed by UTF-16 unit; 1 for such a character. Bytes rather than bits, so that counting them is
-// one load a unit.
-const std::vector<std::uint8_t>& usualCharacters()
-{
-    static const std::vector<std::uint8_t> characters = [] {
-        std::vector<std::uint8_t> isUsual(0x10000, 0);
-        std::fill(isUsual.begin() + 0x20, isUsual.begin() + 0x7F, 1);
-        for (char16_t control : {u'\t', u'\n', u'\r'})
-            isUsual[control] = 1;
-        std::string codes;
-        for (int lead = 0xA1; lead <= 0xF7; ++lead) {
-            for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-                codes += char(lead);
-                codes += char(trail);
-            }
-        }
-        for (char16_t character : ToUtf16("GB2312").convertSkipping(codes, 2))
-            isUsual[character] = 1;
-        return isUsual;
-    }();
-    return characters;
-}
-
 // How much a reading of the bytes looks like a Chinese article: the share of its characters that
-// are usual ones (see usualCharacters). A wrong reading gives Greek, Cyrillic and rare characters
+// are usual ones (see UsualCharacters.h). A wrong reading gives Greek, Cyrillic and rare characters
 // instead.
 double plausibility(std::u16string_view text)
 {
-    const std::vector<std::uint8_t>& isUsual = usualCharacters();
     std::size_t usual = 0;
     for (char16_t unit : text)
-        usual += isUsual[unit];
+        usual += data::usualCharacters[unit];
     return text.empty() ? 1.0 : double(usual) / double(text.size());
 }
 

@@ -4,7 +4,6 @@
 #include "FileIo.h"
 #include "TemporaryFiles.h"
 #include "TextCodec.h"
-#include "WorkerThreads.h"
 
 #include <cstdio>
 #include <future>
@@ -74,9 +73,10 @@ int main(int argc, char** argv)
         break;
     }
     removeTemporariesOnSignals(); // before any other thread starts
-    // The dictionary loads while the rest of the command line is looked at.
+    // The dictionary is made when the rewriter first needs it: compiled in, it takes microseconds,
+    // less than a thread to make it on would.
     const std::shared_future<PhraseDictionary> dictionary =
-        std::async(onThreadIfPossible, loadBuiltinDictionary).share();
+        std::async(std::launch::deferred, loadBuiltinDictionary).share();
     Options& options = commandLine.options;
     if (std::string reason = readProtectFiles(options); !reason.empty())
         return refuseUsage(reason);

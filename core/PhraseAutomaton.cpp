@@ -52,11 +52,13 @@ std::uint16_t assignClasses(const PhraseDictionary& dictionary, std::vector<std:
 
 PhraseAutomaton::PhraseAutomaton()
 {
+    startOwnTables();
     viewOwnTables(0);
 }
 
 PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
 {
+    startOwnTables();
     const std::uint16_t classCount = assignClasses(dictionary, m_classOf);
 
     Trie trie;
@@ -105,6 +107,15 @@ PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
     viewOwnTables(longestSource);
     linkFailuresAndMatches(trie, slotOfNode);
     viewOwnTables(longestSource);
+}
+
+// The automaton of no source: every code unit a separator, and only the root.
+void PhraseAutomaton::startOwnTables()
+{
+    m_classOf.assign(0x10000, 0);
+    m_transitions = {{0, rootCheck}};
+    m_links.assign(1, {});
+    m_matches = {endOfList};
 }
 
 void PhraseAutomaton::viewOwnTables(std::size_t longestSource)

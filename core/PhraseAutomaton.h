@@ -115,11 +115,12 @@ private:
     static constexpr State matchesFlag = State(1) << 30;
     static constexpr State rootCheck = matchesFlag - 1; // no parent, no matches
 
-    // The tables of an automaton built at run time; m_tables views them.
-    std::vector<std::uint16_t> m_classOf = std::vector<std::uint16_t>(0x10000, 0);
-    std::vector<Transition> m_transitions = {{0, rootCheck}};
-    std::vector<Link> m_links = std::vector<Link>(1);
-    std::vector<EntryPosition> m_matches = {endOfList};
+    // The tables of an automaton built at run time, which m_tables views; empty when it views
+    // tables compiled in.
+    std::vector<std::uint16_t> m_classOf;
+    std::vector<Transition> m_transitions;
+    std::vector<Link> m_links;
+    std::vector<EntryPosition> m_matches;
     Tables m_tables;
 
     struct Trie;
@@ -127,6 +128,7 @@ private:
     // Returns the slot of every trie node.
     std::vector<State> placeInDoubleArray(const Trie& trie);
     void linkFailuresAndMatches(const Trie& trie, const std::vector<State>& slotOfNode);
+    void startOwnTables();
     void viewOwnTables(std::size_t longestSource);
 };
 
