@@ -4,9 +4,9 @@
 #include "MessageBoxService.h"
 #include "Publisher.h"
 #include "UpdateCheck.h"
+#include "WindowIcon.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -14,10 +14,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Pexa伪原创"));
     QApplication::setApplicationVersion(QStringLiteral(PEXA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("pexa"));
-    QIcon icon;
-    for (int size : {16, 24, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/pexa-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(pexa::windowIcon());
 
     pexa::QtMessageBoxService messages;
     pexa::QtClipboardWriter clipboard;
