@@ -184,7 +184,8 @@ DecodedArticle decodeArticle(std::string_view bytes)
     article.text = std::move(chosen.text);
     article.encoding =
         chosen.reading == Reading::Utf8 ? SourceEncoding::Utf8 : SourceEncoding::Gb18030;
-    if (article.text.find(u'\0') != std::u16string::npos)
+    // U+0000 is the byte 0 in UTF-8 and in GB18030 alike, and the bytes are searched fastest.
+    if (bytes.find('\0') != std::string_view::npos)
         article.error = "holds NUL bytes, so it is no plain text (binary or UTF-16?)";
     return article;
 }

@@ -109,6 +109,19 @@ PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
     viewOwnTables(longestSource);
 }
 
+PhraseAutomaton::PhraseAutomaton(const PhraseAutomaton& other)
+    : m_classOf(other.m_classOf), m_transitions(other.m_transitions), m_links(other.m_links),
+      m_matches(other.m_matches), m_tables(other.m_tables)
+{
+    if (other.m_tables.transitions.data() == other.m_transitions.data())
+        viewOwnTables(other.m_tables.longestSource);
+}
+
+PhraseAutomaton& PhraseAutomaton::operator=(const PhraseAutomaton& other)
+{
+    return *this = PhraseAutomaton(other);
+}
+
 // The automaton of no source: every code unit a separator, and only the root.
 void PhraseAutomaton::startOwnTables()
 {

@@ -59,9 +59,10 @@ public:
     // Views tables that outlive it, such as the compiled-in ones.
     explicit PhraseAutomaton(const Tables& tables) : m_tables(tables) {}
 
-    // A copy would view the tables of the original; moving keeps them where they are.
-    PhraseAutomaton(const PhraseAutomaton&) = delete;
-    PhraseAutomaton& operator=(const PhraseAutomaton&) = delete;
+    // A copy views its own copy of tables built at run time, and the same compiled-in tables;
+    // moving leaves the tables where they are.
+    PhraseAutomaton(const PhraseAutomaton& other);
+    PhraseAutomaton& operator=(const PhraseAutomaton& other);
     PhraseAutomaton(PhraseAutomaton&&) = default;
     PhraseAutomaton& operator=(PhraseAutomaton&&) = default;
 

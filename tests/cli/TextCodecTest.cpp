@@ -26,6 +26,7 @@ TEST(TextCodecTest, UnreadableBytesAreRefusedWithAReason)
     EXPECT_EQ(decodeArticle("\xFF\xFE\x89\x5B").error,
               "UTF-16 text, which is not read; save it as UTF-8 or GBK");
     EXPECT_FALSE(decodeArticle(std::string("a\0b", 3)).ok());
+    EXPECT_FALSE(decodeArticle(std::string("\xB0\xB2\xC8\xAB\0", 5)).ok()); // GBK, then NUL
     EXPECT_EQ(decodeArticle("\xEF\xBB\xBF\xB0\xB2").error, "neither UTF-8 nor GB18030/GBK text");
 }
 

@@ -6,9 +6,11 @@
 
 #include "BuiltinDictionary.h"
 #include "PhraseSubstitution.h"
+#include "TextRewriter.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <span>
 
 using namespace pexa;
@@ -76,4 +78,19 @@ TEST(BuiltinIndexTest, OnlyTheBuiltinDictionaryGetsTheCompiledInAutomaton)
     entries.pop_back();
     EXPECT_FALSE(viewsCompiledInTables(automatonFor(PhraseDictionary::fromEntries(entries))));
     EXPECT_FALSE(viewsCompiledInTables(automatonFor(PhraseDictionary())));
+}
+
+TEST(BuiltinIndexTest, CopiesKeepTablesOfTheirOwn)
+{
+    const PhraseDictionary dictionary = PhraseDictionary::fromEntries({u"防范=防备", u"防备=安全"});
+    auto original = std::make_unique<PhraseAutomaton>(dictionary);
+    const PhraseAutomaton copy = *original;
+    original.reset();
+    std::u16string rewritten;
+    EXPECT_EQ(TextRewriter(dictionary, copy, u"防范").appendTo(rewritten), 2u);
+    EXPECT_EQ(rewritten, u"安全");
+
+    const PhraseAutomaton builtin = automatonFor(loadBuiltinDictionary());
+    const PhraseAutomaton builtinCopy = builtin;
+    EXPECT_TRUE(viewsCompiledInTables(builtinCopy));
 }
