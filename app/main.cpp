@@ -1,4 +1,3 @@
-#include "BuiltinDictionary.h"
 #include "DesktopServices.h"
 #include "Form1.h"
 #include "MessageBoxService.h"
@@ -19,8 +18,7 @@ int main(int argc, char* argv[])
     pexa::QtMessageBoxService messages;
     pexa::QtClipboardWriter clipboard;
     pexa::QtUrlOpener urls;
-    pexa::Form1 window(pexa::LazyRewriter(pexa::loadBuiltinDictionary()),
-                       {messages, clipboard, urls});
+    pexa::Form1 window(pexa::LazyRewriter(), {messages, clipboard, urls});
     messages.setParent(&window);
 
     pexa::UpdateCheck updateCheck({messages, clipboard, urls},

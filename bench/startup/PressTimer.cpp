@@ -3,7 +3,6 @@
 // that would pay for anything the window leaves until it is needed.
 //
 // Usage: pexa_press_timer ARTICLE (UTF-8); run on the offscreen platform by scripts/bench.sh.
-#include "BuiltinDictionary.h"
 #include "DesktopServices.h"
 #include "Form1.h"
 #include "MessageBoxService.h"
@@ -38,8 +37,7 @@ int main(int argc, char* argv[])
     pexa::QtMessageBoxService messages;
     pexa::QtClipboardWriter clipboard;
     pexa::QtUrlOpener urls;
-    pexa::Form1 window(pexa::LazyRewriter(pexa::loadBuiltinDictionary()),
-                       {messages, clipboard, urls});
+    pexa::Form1 window(pexa::LazyRewriter(), {messages, clipboard, urls});
     window.show();
     QApplication::processEvents();
 
