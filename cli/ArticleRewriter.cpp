@@ -50,16 +50,21 @@ ArticleResult ArticleRewriter::rewrite(std::u16string_view article) const
                        "window treats as no input; not rewritten";
         return result;
     }
-    ProtectedRewrite rewritten = rewriteInParts(article);
-    result.text = std::move(rewritten.text);
+    if (m_settings.trace) {
+        traceInParts(article, result);
+    } else {
+        ProtectedRewrite rewritten = rewriteInParts(article);
+        result.text = std::move(rewritten.text);
+        result.replacements = rewritten.replacements;
+    }
     if (m_settings.shuffle)
         shuffleInto(result);
     if (m_settings.traditional)
         result.text = threadConverter().convert(result.text, Script::Traditional);
-    if (m_settings.measure) {
-        result.replacements = rewritten.replacements;
+    if (m_settings.measure)
         result.changeRate = measureChangeRate(article, result.text);
-    }
+    else
+        result.replacements = 0;
     return result;
 }
 
@@ -84,23 +89,68 @@ std::vector<std::u16string_view> ArticleRewriter::partsForThreads(std::u16string
 }
 
 // No source or protected term holds a line break, so no match and no term crosses one: the parts
-// rewritten on their own and joined give exactly the rewrite of the whole.
-ProtectedRewrite ArticleRewriter::rewriteInParts(std::u16string_view article) const
+// rewritten on their own and joined give exactly the rewrite of the whole. Returns each part's
+// rewrite, in order.
+template <typename Rewrite>
+auto ArticleRewriter::eachPartOnItsThread(std::u16string_view article, Rewrite rewritePart) const
 {
     const std::vector<std::u16string_view> parts = partsForThreads(article);
-    auto rewritePart = [this](std::u16string_view part) {
-        return rewriteProtected(part, m_rewriter, m_protectedTerms);
-    };
-    std::vector<std::future<ProtectedRewrite>> laterParts;
+    using Part = decltype(rewritePart(article));
+    std::vector<std::future<Part>> laterParts;
     for (std::size_t i = 1; i < parts.size(); ++i)
         laterParts.push_back(std::async(onThreadIfPossible, rewritePart, parts[i]));
-    ProtectedRewrite whole = rewritePart(parts.front());
-    for (std::future<ProtectedRewrite>& future : laterParts) {
-        const ProtectedRewrite part = future.get();
+    std::vector<Part> rewritten;
+    rewritten.push_back(rewritePart(parts.front()));
+    for (std::future<Part>& future : laterParts)
+        rewritten.push_back(future.get());
+    return rewritten;
+}
+
+ProtectedRewrite ArticleRewriter::rewriteInParts(std::u16string_view article) const
+{
+    ProtectedRewrite whole;
+    for (const ProtectedRewrite& part :
+         eachPartOnItsThread(article, [this](std::u16string_view part) {
+             return rewriteProtected(part, m_rewriter, m_protectedTerms);
+         })) {
         whole.text += part.text;
         whole.replacements += part.replacements;
     }
     return whole;
+}
+
+// The parts' changes and protected stretches are moved to their places in the whole.
+void ArticleRewriter::traceInParts(std::u16string_view article, ArticleResult& result) const
+{
+    struct TracedPart
+    {
+        std::size_t length;
+        std::vector<TextSpan> kept;
+        TracedRewrite rewrite;
+    };
+    TracedRewrite whole;
+    std::size_t originalOffset = 0;
+    for (TracedPart& part : eachPartOnItsThread(article, [this](std::u16string_view part) {
+             std::vector<TextSpan> kept = m_protectedTerms.coveredSpans(part);
+             TracedRewrite rewrite = rewriteTraced(part, m_rewriter, kept);
+             return TracedPart{part.size(), std::move(kept), std::move(rewrite)};
+         })) {
+        const std::size_t resultOffset = whole.text.size();
+        for (TracedChange& change : part.rewrite.changes) {
+            change.original = {change.original.begin + originalOffset,
+                               change.original.end + originalOffset};
+            change.result = {change.result.begin + resultOffset, change.result.end + resultOffset};
+            whole.changes.push_back(std::move(change));
+        }
+        for (const TextSpan& span : part.kept)
+            result.kept.push_back({span.begin + originalOffset, span.end + originalOffset});
+        whole.text += part.rewrite.text;
+        whole.replacements += part.rewrite.replacements;
+        originalOffset += part.length;
+    }
+    result.text = whole.text;
+    result.replacements = whole.replacements;
+    result.traced = std::move(whole);
 }
 
 void ArticleRewriter::shuffleInto(ArticleResult& result) const

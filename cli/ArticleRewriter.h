@@ -4,6 +4,7 @@
 #include "PhraseDictionary.h"
 #include "PhraseSubstitution.h"
 #include "ProtectedRewrite.h"
+#include "TracedRewrite.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,7 @@ struct RewriteSettings
     std::optional<std::uint64_t> seed; // without it the shuffle is seeded from the clock
     bool traditional = false;
     bool measure = false;           // count replacements and the change rate
+    bool trace = false;             // keep the net changes for the comparison page
     unsigned threadsPerArticle = 1; // threads that may share the rewrite of one long article
 };
 
@@ -31,6 +33,10 @@ struct ArticleResult
     std::vector<std::string> notes; // things worth telling that are no failure
     std::size_t replacements = 0;   // with `measure`
     ChangeRate changeRate;          // with `measure`: result against input
+    // With `trace`: the rewrite before shuffle and conversion, with its changes, and the
+    // protected stretches of the input.
+    std::optional<TracedRewrite> traced;
+    std::vector<TextSpan> kept;
 
     bool ok() const { return error.empty(); }
 };
@@ -52,8 +58,13 @@ public:
     // the result (a source or a protected term holding a line break) or the article is short.
     std::vector<std::u16string_view> partsForThreads(std::u16string_view article) const;
 
+    const PhraseDictionary& dictionary() const { return m_rewriter.dictionary(); }
+
 private:
     ProtectedRewrite rewriteInParts(std::u16string_view article) const;
+    void traceInParts(std::u16string_view article, ArticleResult& result) const;
+    template <typename Rewrite>
+    auto eachPartOnItsThread(std::u16string_view article, Rewrite rewritePart) const;
     void shuffleInto(ArticleResult& result) const;
 
     // Declared in the order the constructor needs: the dictionary is moved into the rewriter last.

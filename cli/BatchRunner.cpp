@@ -30,9 +30,13 @@ PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictio
         .share();
 }
 
-// Reads, rewrites and writes one article; the result's error names what went wrong.
-ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs)
+// Where the comparison page's sections go, one per job; none without a page.
+using PageSections = std::vector<std::string>;
+
+// Reads, rewrites and writes one article, and makes its section of the page when the rewrite was
+// traced; the result's error names what went wrong.
+ArticleResult rewriteJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
+                         const FileIdentities& inputs, PageSections& sections)
 {
     ArticleResult failed;
     const ReadOutcome read = job.input.empty() ? readStandardInput() : readWholeFile(job.input);
@@ -48,6 +52,12 @@ ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter,
     ArticleResult result = rewriter.get()->rewrite(article.text);
     if (!result.ok())
         return result;
+    if (result.traced) {
+        sections[index] = articleSection(
+            {job.label, article.text, *result.traced, std::move(result.kept), result.changeRate},
+            rewriter.get()->dictionary(), index + 1);
+        result.traced.reset();
+    }
     const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
     if (job.output.empty())
         result.error = writeStandardOutput(bytes);
@@ -56,11 +66,11 @@ ArticleResult rewriteJob(const Job& job, const PendingRewriter& rewriter,
     return result;
 }
 
-ArticleResult processJob(const Job& job, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs)
+ArticleResult processJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
+                         const FileIdentities& inputs, PageSections& sections)
 {
     try {
-        return rewriteJob(job, rewriter, inputs);
+        return rewriteJob(job, index, rewriter, inputs, sections);
     } catch (const std::exception& error) {
         ArticleResult failed;
         failed.error = std::string("could not be rewritten: ") + error.what();
@@ -122,6 +132,8 @@ public:
         m_progress.fileDone();
     }
 
+    const Totals& totals() const { return m_totals; }
+
     // The closing summary of a batch; returns the exit status.
     int finish(std::size_t fileCount)
     {
@@ -144,6 +156,20 @@ private:
     ProgressLine m_progress;
     Totals m_totals;
 };
+
+// The page with the sections of the articles rewritten. Returns whether it was written.
+bool writeComparisonPage(const std::filesystem::path& path, PageSections& sections,
+                         const PageSettings& settings, Reporter& reporter,
+                         const FileIdentities& inputs)
+{
+    std::erase(sections, std::string());
+    const std::string page = comparisonPage(sections, settings, reporter.totals().replacements,
+                                            reporter.totals().changeRate);
+    const std::string reason = writeFileAtomically(std::filesystem::absolute(path), page, inputs);
+    if (!reason.empty())
+        reporter.note("cannot write the comparison page " + path.string() + ": " + reason);
+    return reason.empty();
+}
 
 } // namespace
 
@@ -177,11 +203,12 @@ int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& 
     rewriteSettings.threadsPerArticle = std::max<unsigned>(1, settings.jobs / workers);
     const PendingRewriter rewriter = buildRewriter(dictionary, std::move(rewriteSettings));
 
+    PageSections sections(settings.comparePage ? plan.jobs.size() : 0);
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
             reporter.fileDone(plan.jobs[index],
-                              processJob(plan.jobs[index], rewriter, plan.inputs));
+                              processJob(plan.jobs[index], index, rewriter, plan.inputs, sections));
     };
     {
         const HelperThreads helpers(workers - 1, work);
@@ -191,7 +218,15 @@ int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& 
                           "); going on with those");
         work();
     } // joins the helpers
-    return reporter.finish(plan.jobs.size() + plan.problems.size());
+    bool pageWritten = true;
+    if (settings.comparePage) {
+        PageSettings page = settings.page;
+        page.dictionarySize = rewriter.get()->dictionary().size();
+        pageWritten =
+            writeComparisonPage(*settings.comparePage, sections, page, reporter, plan.inputs);
+    }
+    const int status = reporter.finish(plan.jobs.size() + plan.problems.size());
+    return pageWritten ? status : 1;
 }
 
 } // namespace pexa::cli

@@ -75,6 +75,21 @@ const std::map<std::string, ValueHandler, std::less<>>& valueOptions()
              options.protectFiles.push_back(value);
              return std::string();
          }},
+        {"--dictionary",
+         [](Options& options, const std::string& value) {
+             options.dictionaryFiles.push_back(value);
+             return std::string();
+         }},
+        {"--without",
+         [](Options& options, const std::string& value) {
+             options.withoutFiles.push_back(value);
+             return std::string();
+         }},
+        {"--compare",
+         [](Options& options, const std::string& value) {
+             options.comparePage = value;
+             return std::string();
+         }},
         {"--jobs",
          [](Options& options, const std::string& value) {
              const std::optional<unsigned> jobs = parseNumber<unsigned>(value);
@@ -92,6 +107,7 @@ const std::map<std::string, bool Options::*, std::less<>>& switchOptions()
         {"--shuffle", &Options::shuffle},
         {"--traditional", &Options::traditional},
         {"--stats", &Options::stats},
+        {"--no-builtin", &Options::noBuiltin},
     };
     return switches;
 }
@@ -113,6 +129,10 @@ std::string checkCombination(const Options& options)
         return "--seed only applies together with --shuffle";
     if (options.outputDir && options.inputs.empty())
         return "--output-dir needs files or folders to rewrite";
+    if (options.noBuiltin && options.dictionaryFiles.empty())
+        return "--no-builtin needs at least one --dictionary";
+    if (options.noBuiltin && !options.withoutFiles.empty())
+        return "--without names built-in entries, which --no-builtin leaves out anyway";
     return {};
 }
 
@@ -143,6 +163,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             return {Action::ShowHelp, {}, {}};
         if (name == "--version")
             return {Action::ShowVersion, {}, {}};
+        if (name == "--list-builtin")
+            return {Action::ListBuiltin, {}, {}};
         if (const auto found = switchOptions().find(name); found != switchOptions().end()) {
             if (equals != std::string::npos)
                 return refuse(name + " takes no value");
@@ -182,8 +204,9 @@ std::string usageText()
     return R"(Usage: pexa-rewrite [OPTIONS] [FILE|FOLDER ...]
 
 Rewrites articles with the built-in phrase dictionary, exactly as the window's
-开始伪原创 button does. With no file, reads standard input and writes standard
-output; with one file and no --output-dir, writes the result to standard output.
+开始伪原创 button does, and with your own entries after it. With no file, reads
+standard input and writes standard output; with one file and no --output-dir,
+writes the result to standard output.
 
   -o, --output-dir DIR   write each result into DIR under the input's own name;
                          a folder is searched for .txt files and its results
@@ -195,13 +218,24 @@ output; with one file and no --output-dir, writes the result to standard output.
       --protect TERMS    terms the dictionary must not touch, separated by commas
       --protect-file F   terms the dictionary must not touch, one per line
       --stats            report replacements and change rate on standard error
+      --compare FILE     write one HTML page that shows every article and its
+                         result side by side, with each change marked
+      --dictionary FILE  apply the entries of FILE (source=replacement, one a
+                         line, UTF-8 or GBK, # comments) after the built-in
+                         ones; may be given more than once
+      --without FILE     leave out the built-in entries FILE names, whole
+                         (系统=体系) or by source (系统), one a line
+      --no-builtin       apply only the --dictionary entries
+      --list-builtin     print the built-in dictionary, ready to edit
   -j, --jobs N           rewrite N files at a time (default and most: one per
                          core)
   -h, --help             show this text
       --version          show the version
 
 Input may be UTF-8 or GBK/GB18030; results are UTF-8 with the input's line ends.
-Exit status: 0 all files rewritten, 1 some file failed, 2 the command line was wrong.
+A malformed dictionary line is reported as FILE:LINE: reason, and nothing runs.
+Exit status: 0 all files rewritten, 1 some file failed, 2 the command line or a
+dictionary file was wrong (nothing is written then).
 )";
 }
 

@@ -18,7 +18,11 @@ struct Options
     std::vector<std::u16string> protectedTerms; // from --protect
     std::vector<std::string> protectFiles;      // from --protect-file, read later
     bool stats = false;
-    unsigned jobs = 0; // 0: one per core
+    unsigned jobs = 0;                        // 0: one per core
+    std::vector<std::string> dictionaryFiles; // the writer's own entries, after the built-in ones
+    std::vector<std::string> withoutFiles;    // built-in entries to leave out
+    bool noBuiltin = false;                   // only the writer's own entries
+    std::optional<std::string> comparePage;   // where the side-by-side page goes
 };
 
 enum class Action
@@ -26,6 +30,7 @@ enum class Action
     Run,
     ShowHelp,
     ShowVersion,
+    ListBuiltin,
     RefuseUsage, // the reason is in `error`
 };
 

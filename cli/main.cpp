@@ -4,6 +4,7 @@
 #include "FileIo.h"
 #include "TemporaryFiles.h"
 #include "TextCodec.h"
+#include "UserDictionary.h"
 
 #include <cstdio>
 #include <future>
@@ -39,6 +40,18 @@ std::string readProtectFiles(Options& options)
     return {};
 }
 
+// Every problem with the dictionary files, at most `shown` of them.
+int refuseDictionary(const std::vector<std::string>& problems)
+{
+    constexpr std::size_t shown = 20;
+    for (std::size_t i = 0; i < std::min(shown, problems.size()); ++i)
+        std::fprintf(stderr, "pexa-rewrite: %s\n", problems[i].c_str());
+    if (problems.size() > shown)
+        std::fprintf(stderr, "pexa-rewrite: and %zu more problems\n", problems.size() - shown);
+    std::fputs("pexa-rewrite: nothing was rewritten\n", stderr);
+    return usageStatus;
+}
+
 RunSettings runSettingsFrom(const Options& options)
 {
     RunSettings settings;
@@ -46,7 +59,12 @@ RunSettings runSettingsFrom(const Options& options)
     settings.rewrite.shuffle = options.shuffle;
     settings.rewrite.seed = options.seed;
     settings.rewrite.traditional = options.traditional;
-    settings.rewrite.measure = options.stats;
+    settings.rewrite.measure = options.stats || options.comparePage.has_value();
+    settings.rewrite.trace = options.comparePage.has_value();
+    if (options.comparePage)
+        settings.comparePage = *options.comparePage;
+    settings.page.shuffle = options.shuffle;
+    settings.page.traditional = options.traditional;
     // More threads than cores would only take turns on them.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     settings.jobs = options.jobs > 0 ? std::min(options.jobs, cores) : cores;
@@ -67,17 +85,30 @@ int main(int argc, char** argv)
     case Action::ShowVersion:
         std::printf("pexa-rewrite %s\n", PEXA_VERSION);
         return 0;
+    case Action::ListBuiltin:
+        std::fputs(builtinListing().c_str(), stdout);
+        return 0;
     case Action::RefuseUsage:
         return refuseUsage(commandLine.error);
     case Action::Run:
         break;
     }
     removeTemporariesOnSignals(); // before any other thread starts
-    // The dictionary is made when the rewriter first needs it: compiled in, it takes microseconds,
-    // less than a thread to make it on would.
-    const std::shared_future<PhraseDictionary> dictionary =
-        std::async(std::launch::deferred, loadBuiltinDictionary).share();
     Options& options = commandLine.options;
+    // The writer's own files are read and checked first, since a bad line stops the run. The
+    // built-in dictionary is made when the rewriter first needs it: compiled in, it takes
+    // microseconds, less than a thread to make it on would.
+    std::shared_future<PhraseDictionary> dictionary;
+    if (usesOwnDictionary(options)) {
+        AssembledDictionary assembled = dictionaryFromFiles(options);
+        if (!assembled.problems.empty())
+            return refuseDictionary(assembled.problems);
+        std::promise<PhraseDictionary> ready;
+        ready.set_value(std::move(assembled.dictionary));
+        dictionary = ready.get_future().share();
+    } else {
+        dictionary = std::async(std::launch::deferred, loadBuiltinDictionary).share();
+    }
     if (std::string reason = readProtectFiles(options); !reason.empty())
         return refuseUsage(reason);
     const BatchPlan plan = planBatch(options);

@@ -22,7 +22,8 @@ class PhraseAutomaton
 {
 public:
     using State = std::int32_t;
-    using EntryPosition = std::uint16_t;
+    // Signed 32-bit: command-line dictionaries run past the window's 16-bit positions.
+    using EntryPosition = std::int32_t;
     static constexpr State rootState = 0;
 
     // What a step reads, kept small so that it stays in the processor's cache. `check` also tells
@@ -111,7 +112,7 @@ public:
 
 private:
     static constexpr State noState = -1;
-    static constexpr EntryPosition endOfList = 0xFFFF;
+    static constexpr EntryPosition endOfList = -1;
     static constexpr std::uint32_t noMatches = 0; // matches starts with an empty list
     static constexpr State matchesFlag = State(1) << 30;
     static constexpr State rootCheck = matchesFlag - 1; // no parent, no matches

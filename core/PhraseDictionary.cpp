@@ -45,6 +45,11 @@ PhraseDictionary PhraseDictionary::fromSplitEntries(std::vector<PhraseEntry> ent
 {
     if (entries.size() > maxEntries)
         throw DictionaryTooLarge(entries.size());
+    return fromPairs(std::move(entries));
+}
+
+PhraseDictionary PhraseDictionary::fromPairs(std::vector<PhraseEntry> entries)
+{
     return PhraseDictionary(std::move(entries));
 }
 

@@ -56,6 +56,10 @@ public:
     // DictionaryTooLarge past maxEntries.
     static PhraseDictionary fromSplitEntries(std::vector<PhraseEntry> entries);
 
+    // A dictionary of pairs already split, in this order, for the command line's own dictionaries.
+    // Not bound by maxEntries: the engine addresses entries by 32-bit positions.
+    static PhraseDictionary fromPairs(std::vector<PhraseEntry> entries);
+
     std::size_t size() const { return m_entries->size(); }
     const PhraseEntry& operator[](std::size_t position) const { return (*m_entries)[position]; }
     const std::vector<PhraseEntry>& entries() const { return *m_entries; }

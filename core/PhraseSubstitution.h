@@ -43,6 +43,7 @@ public:
                               std::span<const TextSpan> kept = {}) const;
 
     const PhraseDictionary& dictionary() const { return m_dictionary; }
+    const PhraseAutomaton& automaton() const { return m_automaton; }
 
 private:
     PhraseDictionary m_dictionary;

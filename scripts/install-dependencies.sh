@@ -13,5 +13,7 @@ packages=(
   manpages-zh debian-faq-zh-cn           # Chinese prose the readability measurement rewrites
   dpkg-dev lintian desktop-file-utils    # the Debian package and its checks
   appstream groff-base bash-completion
+  chromium                               # renders the comparison page in its test
+  parallel                               # the batch split over cores in its test
 )
 exec bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"

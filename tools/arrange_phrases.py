@@ -34,6 +34,9 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
 # frequent words with a replacement checked against all their common contexts.
 PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt")
+# Phrase pairs written so that one half of the replacement may later be rewritten by its
+# checked replacement (认真检查 -> 认真检验): those part rewrites were read and read well.
+PART_REWRITE_POOL_FILES = ("extra_inside*.txt",)
 # Frequent words checked against their contexts and found to have no replacement that reads well.
 UNREPLACEABLE_WORDS_FILE = "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
@@ -99,8 +102,8 @@ EVERYDAY_FREQUENCY = 100  # lexicon count above which a word is common enough to
 RARE_OPPOSITE_FREQUENCY = 50  # an antonym swap is only taken for a set phrase rarer than this
 MIN_CHAIN_CLOSENESS = 1  # a chain A -> B -> C of words ends on a word close in meaning to A
 CHECKED_ONLY_FREQUENCY = 1000  # lexicon count from which a word is rewritten only by a checked pair
-RARE_CHAIN_FREQUENCY = 1000  # lexicon count below which a drifting chain is tolerated
-MAX_ATTEMPTS = 60  # arrangement attempts, each dropping the entries that spoiled the last
+RARE_CHAIN_FREQUENCY = 1500  # lexicon count below which a drifting chain is tolerated
+MAX_ATTEMPTS = 150  # arrangement attempts, each dropping the entries that spoiled the last
 
 # Merged positions are cut into segments; pinned entries sit in one-slot
 # segments or at fixed slots inside the three open segments.
@@ -193,6 +196,18 @@ def read_pool_notes(pool_dir):
     preferred = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
     takeovers = {pair[0] for pair in read_pool(pool_dir, TAKEOVER_POOL_FILE)[0]}
     return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE), frozenset(takeovers))
+
+
+def checked_part_rewrites(pool_dir, checked_pairs):
+    """Phrases of the part-rewrite files with one half swapped for its checked replacement."""
+    replacement_of = dict(checked_pairs)
+    phrases = set()
+    for pattern in PART_REWRITE_POOL_FILES:
+        for _, phrase, _ in read_pool(pool_dir, pattern)[0]:
+            for half in (phrase[:2], phrase[2:]):
+                if len(phrase) == 4 and half in replacement_of:
+                    phrases.add(phrase.replace(half, replacement_of[half]))
+    return phrases
 
 
 class Lexicon(dict):
@@ -330,7 +345,7 @@ class Selection:
             if is_opposite and not self._opposite_allowed(first, second):
                 continue
             for source, replacement, written in ((first, second, True), (second, first, False)):
-                if (source in forbidden or not is_valid_pair(source, replacement)
+                if (source in forbidden or replacement in self.takeovers or not is_valid_pair(source, replacement)
                         or not is_lexicon_phrase(replacement, self.lexicon)):
                     continue
                 in_triangle = bool(neighbours[source] & neighbours[replacement])
@@ -711,6 +726,9 @@ class Problem:
         self.pinned_slot = {self.node_of[src]: pos for pos, (src, _) in PINNED.items()}
         self.empty_nodes = [i for i, e in enumerate(self.entries) if not e.source]
         self.pairs = self._reverse_pairs()
+        # The first entry of a reverse pair (A=B before B=A): whatever it rewrites inside a
+        # phrase, the second entry puts back, so its part rewrites never show.
+        self.kept_nodes = {first for first, _ in self.pairs}
         self.targets = self._forced_targets()
 
     def _reverse_pairs(self):
@@ -855,7 +873,7 @@ def garbling_entries(problem):
             continue
         for piece in proper_substrings(entry.replacement):
             inner = problem.node_of.get(piece)
-            if inner is None:
+            if inner is None or inner in problem.kept_nodes:
                 continue
             inner_entry = problem.entries[inner]
             if (entry.is_opposite or inner_entry.is_opposite
@@ -949,15 +967,18 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
     """Fire `wanted` relations of one kind, keeping the graph acyclic and the pinned slots feasible.
 
     Only entries that witness nothing yet are made targets, so the trial graph
-    differs from the current one in two adjacency lists only.
+    differs from the current one in two adjacency lists only; the one exception are
+    first entries of reverse pairs (whose effect the second entry undoes), which keep
+    the edge to the second entry they witness.
     """
     relations = problem.relations.of(kind)
     table = problem.targets.witness[kind]
     successors = precedence_edges(problem.size, problem.relations, problem.targets)
     witnesses = {w for t in problem.targets.witness.values() for w in t.values()}
+    transient = problem.kept_nodes if kind in (INSIDE, CASCADE) else set()
     candidates = [n for n in range(problem.size)
-                  if relations[n] and n not in pair_nodes and n not in problem.pinned_slot
-                  and not problem.targets.is_target(n) and n not in witnesses
+                  if relations[n] and (n not in pair_nodes or n in transient) and n not in problem.pinned_slot
+                  and not problem.targets.is_target(n) and (n not in witnesses or n in transient)
                   and problem.entries[n].source not in problem.selection.takeovers]
     rng.shuffle(candidates)
     ranked = {node: _ranked_witnesses(problem, kind, node, rng) for node in candidates}
@@ -966,7 +987,7 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
     for node in candidates:
         if added == wanted:
             break
-        if node in witnesses:
+        if node in witnesses and node not in transient:
             continue
         for _, witness in ranked[node]:
             table[node] = witness
@@ -989,7 +1010,7 @@ def _ranked_witnesses(problem, kind, node, rng):
     ranked = []
     for witness in problem.relations.of(kind)[node]:
         if reads_well(problem, kind, node, witness):
-            keeps = 2 if kind != CASCADE else problem.selection.closeness(
+            keeps = 2 if kind != CASCADE or node in problem.kept_nodes else problem.selection.closeness(
                 problem.entries[witness].source, problem.entries[node].replacement)
             if keeps >= MIN_CHAIN_CLOSENESS or rarely_fires(problem, problem.entries[witness].source):
                 ranked.append((keeps, rng.random(), witness))
@@ -1013,6 +1034,8 @@ def reads_well(problem, kind, node, witness):
     if target.is_opposite or earlier.is_opposite:
         return False
     lexicon = problem.selection.lexicon
+    if kind == INSIDE and node in problem.kept_nodes:
+        return True
     if kind == INSIDE:
         return part_rewrite_reads_well(earlier.replacement, target.source, target.replacement, lexicon)
     if kind == CONTAINS:
@@ -1023,7 +1046,8 @@ def reads_well(problem, kind, node, witness):
 def _with_target(problem, successors, node, witness):
     """The graph after node becomes a target fired by witness, or None if infeasible."""
     trial = list(successors)
-    trial[node] = sorted(own_successors(node, problem.relations, problem.targets))
+    witnessed = {t for table in problem.targets.witness.values() for t, w in table.items() if w == node}
+    trial[node] = sorted(own_successors(node, problem.relations, problem.targets) | witnessed)
     if reaches(trial, node, witness):
         return None
     trial[witness] = sorted(set(successors[witness]) | {node})
@@ -1227,9 +1251,10 @@ def _parts_read_well(word, fired, rewriter, lexicon):
     """At most one entry may rewrite part of the text, and that part rewrite must read well;
     with both halves of a phrase swapped the meaning drifts too far."""
     text, part_rewrites = word, 0
+    undone = undone_by_reverse(fired, rewriter.pairs)
     for position in fired:
         source, replacement = rewriter.pairs[position]
-        if source != text:
+        if source != text and position not in undone:
             part_rewrites += 1
             if part_rewrites > 1 or not part_rewrite_reads_well(text, source, replacement, lexicon):
                 return False
@@ -1237,9 +1262,23 @@ def _parts_read_well(word, fired, rewriter, lexicon):
     return True
 
 
+def undone_by_reverse(fired, pairs):
+    """Fired positions of reverse pairs A=B ... B=A that both fired: together they change nothing."""
+    later = {tuple(pairs[p]): p for p in fired}
+    undone = set()
+    for position in fired:
+        source, replacement = pairs[position]
+        reverse = later.get((replacement, source))
+        if reverse is not None and reverse > position:
+            undone.update((position, reverse))
+    return undone
+
+
 def blame(problem, order, word, fired):
-    """The entry to drop for a badly rewritten word: an antonym in a chain, else the
-    entry that rewrote only part of the text, else the last one."""
+    """The entry to drop for a badly rewritten word: an antonym in a chain; else, when
+    both halves of a phrase were rewritten, the phrase's own entry, since the words'
+    entries matter more in real text; else the entry that rewrote only part of the
+    text; else the last one."""
     text, partial = word, []
     for position in fired:
         entry = problem.entries[order[position]]
@@ -1247,7 +1286,8 @@ def blame(problem, order, word, fired):
             partial.append(position)
         text = text.replace(entry.source, entry.replacement)
     opposites = [p for p in fired if problem.entries[order[p]].is_opposite]
-    for position in opposites + partial + fired[::-1]:
+    whole = [p for p in fired[:1] if len(partial) > 1 and problem.entries[order[p]].source == word]
+    for position in opposites + whole + partial + fired[::-1]:
         if not problem.is_locked(order[position]):
             return order[position]
     raise SystemExit(f"cannot repair the rewrite of {word}")
@@ -1316,7 +1356,9 @@ def main():
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
-    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, read_pool_notes(POOL_DIR))
+    notes = read_pool_notes(POOL_DIR)
+    lexicon.attested.update(checked_part_rewrites(POOL_DIR, notes.preferred_pairs))
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, notes)
     problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]

@@ -121,6 +121,33 @@ class ReadabilityTest(unittest.TestCase):
         self.assertEqual(sorted(bad), ["徒步行走", "管用"])
 
 
+    def test_a_part_rewrite_that_a_reverse_pair_undoes_does_not_count(self):
+        lines = ["仔细检查=认真检查", "认真=用心", "用心=认真", "检查=检验"]
+        lexicon = small_lexicon({w: 500 for w in ("仔细检查", "认真检查", "认真检验", "认真", "用心",
+                                                  "检查", "检验")})
+        self.assertEqual(arranger.undone_by_reverse([0, 1, 2, 3], [line.split("=") for line in lines]), {1, 2})
+        self.assertEqual(arranger.badly_rewritten(lines, [False] * 4, lexicon), {})
+
+
+class PoolNotesTest(unittest.TestCase):
+    def test_reverse_pairs_keep_the_more_frequent_word(self):
+        selection = arranger.Selection.__new__(arranger.Selection)
+        selection.lexicon = small_lexicon({"附近": 8000, "周围": 5000})
+        self.assertEqual(selection.plainer_first("周围", "附近"), ("附近", "周围"))
+
+    def test_checked_part_rewrites_swap_one_half_for_its_checked_replacement(self):
+        with tempfile.TemporaryDirectory() as folder:
+            (Path(folder) / "extra_inside.txt").write_text("# synonyms\n仔细检查=认真检查\n", encoding="utf-8")
+            found = arranger.checked_part_rewrites(Path(folder), {("检查", "检验"), ("马上", "立即")})
+        self.assertEqual(found, {"认真检验"})
+
+    def test_word_lists_skip_comments(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = Path(folder) / "words"
+            path.write_text("# 注释 不算\n系统 服务\n部分\n", encoding="utf-8")
+            self.assertEqual(arranger.read_word_list(path), {"系统", "服务", "部分"})
+
+
 class CheckerTest(unittest.TestCase):
     """The checker passes the generated lists and catches damaged copies."""
 

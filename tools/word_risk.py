@@ -34,10 +34,10 @@ GRAMMATICAL_WORDS = frozenset("""
 # always accepted, the larger share accepted while those occurrences stay rare in
 # absolute terms (番茄 in 番茄酱), and the lexicon count of such occurrences too
 # small to matter whatever the share.
-SAFE_SHARE = 0.12
-RARE_SHARE = 0.3
-RARE_COLLATERAL = 300
-NEGLIGIBLE_COLLATERAL = 50
+SAFE_SHARE = 0.05
+RARE_SHARE = 0.15
+RARE_COLLATERAL = 100
+NEGLIGIBLE_COLLATERAL = 30
 LONGEST_PIECE = 7
 # A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童); for a frequent
 # source, whose rewrite readers meet often, the bounds are tighter (提前 -> 提早), and a replacement
