@@ -1,12 +1,11 @@
-#include "BuiltinDictionary.h"
 #include "DesktopServices.h"
 #include "Form1.h"
 #include "MessageBoxService.h"
 #include "Publisher.h"
 #include "UpdateCheck.h"
+#include "WindowIcon.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -14,16 +13,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Pexa伪原创"));
     QApplication::setApplicationVersion(QStringLiteral(PEXA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("pexa"));
-    QIcon icon;
-    for (int size : {16, 24, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/pexa-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(pexa::windowIcon());
 
     pexa::QtMessageBoxService messages;
     pexa::QtClipboardWriter clipboard;
     pexa::QtUrlOpener urls;
-    pexa::Form1 window(pexa::LazyRewriter(pexa::loadBuiltinDictionary()),
-                       {messages, clipboard, urls});
+    pexa::Form1 window(pexa::LazyRewriter(), {messages, clipboard, urls});
     messages.setParent(&window);
 
     pexa::UpdateCheck updateCheck({messages, clipboard, urls},

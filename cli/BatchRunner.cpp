@@ -15,13 +15,14 @@
 namespace pexa::cli {
 namespace {
 
-// The run's one rewriter, built on a helper thread while the first articles are read.
+// The run's one rewriter, built when the first article needs it. With the built-in index compiled
+// in this takes microseconds, less than a helper thread to build it on would cost.
 using PendingRewriter = std::shared_future<std::shared_ptr<const ArticleRewriter>>;
 
 PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictionary,
                               RewriteSettings settings)
 {
-    return std::async(onThreadIfPossible,
+    return std::async(std::launch::deferred,
                       [&dictionary, settings = std::move(settings)]() mutable {
                           return std::make_shared<const ArticleRewriter>(dictionary.get(),
                                                                          std::move(settings));

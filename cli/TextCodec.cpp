@@ -1,11 +1,12 @@
 #include "TextCodec.h"
 
+#include "ToUtf16.h"
+#include "UsualCharacters.h"
 #include "Utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <iconv.h>
 #include <optional>
 #include <vector>
 
@@ -14,49 +15,6 @@ namespace {
 
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view utf16Refusal = "UTF-16 text, which is not read; save it as UTF-8 or GBK";
-
-// One iconv conversion into UTF-16 in the machine's byte order.
-class ToUtf16
-{
-public:
-    explicit ToUtf16(const char* from)
-        : m_converter(iconv_open(std::endian::native == std::endian::little ? "UTF-16LE"
-                                                                              : "UTF-16BE",
-                                 from))
-    {
-    }
-    ~ToUtf16()
-    {
-        if (valid())
-            iconv_close(m_converter);
-    }
-    ToUtf16(const ToUtf16&) = delete;
-    ToUtf16& operator=(const ToUtf16&) = delete;
-
-    // The text, or nullopt when some bytes are no character of the encoding.
-    std::optional<std::u16string> convert(std::string_view bytes)
-    {
-        if (!valid())
-            return std::nullopt;
-        iconv(m_converter, nullptr, nullptr, nullptr, nullptr); // a fresh start
-        // The encodings used here give at most one UTF-16 unit per byte.
-        std::u16string text(bytes.size(), u'\0');
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        char* out = reinterpret_cast<char*>(text.data());
-        std::size_t outLeft = text.size() * sizeof(char16_t);
-        const std::size_t converted = iconv(m_converter, &in, &inLeft, &out, &outLeft);
-        if (converted == static_cast<std::size_t>(-1) || inLeft != 0)
-            return std::nullopt;
-        text.resize(text.size() - outLeft / sizeof(char16_t));
-        return text;
-    }
-
-private:
-    bool valid() const { return m_converter != reinterpret_cast<iconv_t>(-1); }
-
-    iconv_t m_converter;
-};
 
 // Code page 936 writes the euro sign as the single byte 0x80, which GB18030 has no use for; it is
 // given as GB18030's own euro sign (A2 E3) before decoding.
@@ -108,8 +66,8 @@ std::optional<std::u16string> decodeUtf16(std::string_view bytes, std::endian or
                              unit == 0xFFFE || unit == 0xFFFF;
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (control || low || (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 ||
-                                         text[i + 1] > 0xDFFF)))
+        if (control || low ||
+            (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)))
             return std::nullopt;
         i += high ? 1 : 0;
     }
@@ -124,8 +82,12 @@ bool isDamagedUtf8(std::string_view bytes)
     bool anyMultiByte = false;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2
-                                                 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 0;
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC0 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF8 ? 4
+                                                 : 0;
         if (length == 0 || i + length > bytes.size())
             return false;
         for (std::size_t k = 1; k < length; ++k)
@@ -137,37 +99,14 @@ bool isDamagedUtf8(std::string_view bytes)
     return anyMultiByte;
 }
 
-// The characters of GB2312: the 6,763 common Chinese characters and the symbols a Chinese text
-// uses. Indexed by UTF-16 unit.
-const std::vector<bool>& gb2312Characters()
-{
-    static const std::vector<bool> characters = [] {
-        std::vector<bool> isGb2312(0x10000, false);
-        ToUtf16 converter("GB2312");
-        for (int lead = 0xA1; lead <= 0xF7; ++lead) {
-            for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-                const std::array<char, 2> code = {char(lead), char(trail)};
-                const std::optional<std::u16string> character =
-                    converter.convert({code.data(), code.size()});
-                if (character && character->size() == 1)
-                    isGb2312[(*character)[0]] = true;
-            }
-        }
-        return isGb2312;
-    }();
-    return characters;
-}
-
 // How much a reading of the bytes looks like a Chinese article: the share of its characters that
-// are plain ASCII text or GB2312 characters. A wrong reading gives Greek, Cyrillic and rare
-// characters instead.
+// are usual ones (see UsualCharacters.h). A wrong reading gives Greek, Cyrillic and rare characters
+// instead.
 double plausibility(std::u16string_view text)
 {
-    const std::vector<bool>& common = gb2312Characters();
-    const auto usual = std::count_if(text.begin(), text.end(), [&](char16_t unit) {
-        return (unit >= 0x20 && unit < 0x7F) || unit == u'\t' || unit == u'\n' ||
-               unit == u'\r' || common[unit];
-    });
+    std::size_t usual = 0;
+    for (char16_t unit : text)
+        usual += data::usualCharacters[unit];
     return text.empty() ? 1.0 : double(usual) / double(text.size());
 }
 
@@ -245,7 +184,8 @@ DecodedArticle decodeArticle(std::string_view bytes)
     article.text = std::move(chosen.text);
     article.encoding =
         chosen.reading == Reading::Utf8 ? SourceEncoding::Utf8 : SourceEncoding::Gb18030;
-    if (article.text.find(u'\0') != std::u16string::npos)
+    // U+0000 is the byte 0 in UTF-8 and in GB18030 alike, and the bytes are searched fastest.
+    if (bytes.find('\0') != std::string_view::npos)
         article.error = "holds NUL bytes, so it is no plain text (binary or UTF-16?)";
     return article;
 }

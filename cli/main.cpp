@@ -5,7 +5,6 @@
 #include "TemporaryFiles.h"
 #include "TextCodec.h"
 #include "UserDictionary.h"
-#include "WorkerThreads.h"
 
 #include <cstdio>
 #include <future>
@@ -96,8 +95,9 @@ int main(int argc, char** argv)
     }
     removeTemporariesOnSignals(); // before any other thread starts
     Options& options = commandLine.options;
-    // The built-in dictionary loads while the rest of the command line is looked at; the writer's
-    // own files are read and checked first, since a bad line stops the run.
+    // The writer's own files are read and checked first, since a bad line stops the run. The
+    // built-in dictionary is made when the rewriter first needs it: compiled in, it takes
+    // microseconds, less than a thread to make it on would.
     std::shared_future<PhraseDictionary> dictionary;
     if (usesOwnDictionary(options)) {
         AssembledDictionary assembled = dictionaryFromFiles(options);
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         ready.set_value(std::move(assembled.dictionary));
         dictionary = ready.get_future().share();
     } else {
-        dictionary = std::async(onThreadIfPossible, loadBuiltinDictionary).share();
+        dictionary = std::async(std::launch::deferred, loadBuiltinDictionary).share();
     }
     if (std::string reason = readProtectFiles(options); !reason.empty())
         return refuseUsage(reason);

@@ -1,9 +1,9 @@
 #include "BuiltinDictionary.h"
 
-#include <stdexcept>
-
 #include "BuiltinPhraseData.h"
 #include "Utf8.h"
+
+#include <stdexcept>
 
 namespace pexa {
 
@@ -42,11 +42,6 @@ PhraseDictionary mergePhraseLists(const std::vector<PhraseList>& lists)
     for (const PhraseList& list : lists)
         merged.insert(merged.end(), list.begin(), list.end());
     return PhraseDictionary::fromEntries(merged);
-}
-
-PhraseDictionary loadBuiltinDictionary()
-{
-    return mergePhraseLists(builtinPhraseLists());
 }
 
 } // namespace pexa

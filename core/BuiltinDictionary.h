@@ -1,10 +1,10 @@
 #pragma once
 
+#include "PhraseDictionary.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "PhraseDictionary.h"
 
 namespace pexa {
 
@@ -19,7 +19,8 @@ std::vector<PhraseList> builtinPhraseLists();
 // The working dictionary: every list appended after the previous one, each in its own order.
 PhraseDictionary mergePhraseLists(const std::vector<PhraseList>& lists);
 
-// The program's dictionary, built from the compiled-in lists.
+// The program's dictionary: the merged lists, split into sources and replacements when the program
+// was built (see BuiltinIndex.h).
 PhraseDictionary loadBuiltinDictionary();
 
 } // namespace pexa

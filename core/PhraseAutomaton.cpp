@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 
 namespace pexa {
 
@@ -50,18 +50,26 @@ std::uint16_t assignClasses(const PhraseDictionary& dictionary, std::vector<std:
 
 } // namespace
 
+PhraseAutomaton::PhraseAutomaton()
+{
+    startOwnTables();
+    viewOwnTables(0);
+}
+
 PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
 {
+    startOwnTables();
     const std::uint16_t classCount = assignClasses(dictionary, m_classOf);
 
     Trie trie;
+    std::size_t longestSource = 0;
     std::unordered_map<std::uint64_t, std::int32_t> childOf;
     std::int32_t nodeCount = 1;
     for (std::size_t position = 0; position < dictionary.size(); ++position) {
         const std::u16string& source = dictionary[position].source;
         if (source.empty())
             continue;
-        m_longestSource = std::max(m_longestSource, source.size());
+        longestSource = std::max(longestSource, source.size());
         std::int32_t node = 0;
         for (char16_t unit : source) {
             const std::uint16_t unitClass = m_classOf[unit];
@@ -93,7 +101,39 @@ PhraseAutomaton::PhraseAutomaton(const PhraseDictionary& dictionary)
     }
 
     resizeSlots(classCount);
-    linkFailuresAndMatches(trie, placeInDoubleArray(trie));
+    const std::vector<State> slotOfNode = placeInDoubleArray(trie);
+    // Failure links are found by stepping through the double array, which is complete by now;
+    // the match lists grow as they are linked, so they are viewed again at the end.
+    viewOwnTables(longestSource);
+    linkFailuresAndMatches(trie, slotOfNode);
+    viewOwnTables(longestSource);
+}
+
+PhraseAutomaton::PhraseAutomaton(const PhraseAutomaton& other)
+    : m_classOf(other.m_classOf), m_transitions(other.m_transitions), m_links(other.m_links),
+      m_matches(other.m_matches), m_tables(other.m_tables)
+{
+    if (other.m_tables.transitions.data() == other.m_transitions.data())
+        viewOwnTables(other.m_tables.longestSource);
+}
+
+PhraseAutomaton& PhraseAutomaton::operator=(const PhraseAutomaton& other)
+{
+    return *this = PhraseAutomaton(other);
+}
+
+// The automaton of no source: every code unit a separator, and only the root.
+void PhraseAutomaton::startOwnTables()
+{
+    m_classOf.assign(0x10000, 0);
+    m_transitions = {{0, rootCheck}};
+    m_links.assign(1, {});
+    m_matches = {endOfList};
+}
+
+void PhraseAutomaton::viewOwnTables(std::size_t longestSource)
+{
+    m_tables = {m_classOf, m_transitions, m_links, m_matches, longestSource};
 }
 
 void PhraseAutomaton::resizeSlots(std::size_t count)

@@ -6,7 +6,8 @@
 namespace pexa {
 
 InvalidPhraseEntry::InvalidPhraseEntry(std::size_t position, const std::string& entryUtf8)
-    : std::runtime_error("phrase entry " + std::to_string(position) + " has no \"=\": " + entryUtf8),
+    : std::runtime_error("phrase entry " + std::to_string(position) +
+                         " has no \"=\": " + entryUtf8),
       m_position(position)
 {
 }
@@ -18,26 +19,38 @@ DictionaryTooLarge::DictionaryTooLarge(std::size_t entryCount)
 {
 }
 
+PhraseDictionary::PhraseDictionary() : PhraseDictionary(std::vector<PhraseEntry>()) {}
+
+PhraseDictionary::PhraseDictionary(std::vector<PhraseEntry> entries)
+    : m_entries(std::make_shared<const std::vector<PhraseEntry>>(std::move(entries)))
+{
+}
+
 PhraseDictionary PhraseDictionary::fromEntries(const std::vector<std::u16string>& entries)
 {
     if (entries.size() > maxEntries)
         throw DictionaryTooLarge(entries.size());
-    PhraseDictionary dictionary;
-    dictionary.m_entries.reserve(entries.size());
+    std::vector<PhraseEntry> split;
+    split.reserve(entries.size());
     for (std::size_t position = 0; position < entries.size(); ++position) {
         const std::vector<std::u16string> fields = text::split(entries[position], u"=");
         if (fields.size() < 2)
             throw InvalidPhraseEntry(position, utf8::encode(entries[position]));
-        dictionary.m_entries.push_back({fields[0], fields[1]});
+        split.push_back({fields[0], fields[1]});
     }
-    return dictionary;
+    return PhraseDictionary(std::move(split));
+}
+
+PhraseDictionary PhraseDictionary::fromSplitEntries(std::vector<PhraseEntry> entries)
+{
+    if (entries.size() > maxEntries)
+        throw DictionaryTooLarge(entries.size());
+    return fromPairs(std::move(entries));
 }
 
 PhraseDictionary PhraseDictionary::fromPairs(std::vector<PhraseEntry> entries)
 {
-    PhraseDictionary dictionary;
-    dictionary.m_entries = std::move(entries);
-    return dictionary;
+    return PhraseDictionary(std::move(entries));
 }
 
 } // namespace pexa

@@ -1,5 +1,6 @@
 #include "PhraseSubstitution.h"
 
+#include "BuiltinIndex.h"
 #include "Placeholders.h"
 #include "TextOps.h"
 #include "TextRewriter.h"
@@ -24,7 +25,7 @@ std::size_t applyDictionaryLiterallyInPlace(std::u16string& text,
 }
 
 PhraseRewriter::PhraseRewriter(PhraseDictionary dictionary)
-    : m_dictionary(std::move(dictionary)), m_automaton(m_dictionary)
+    : m_dictionary(std::move(dictionary)), m_automaton(automatonFor(m_dictionary))
 {
 }
 

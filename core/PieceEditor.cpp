@@ -10,12 +10,16 @@ PieceEditor::PieceEditor(const PhraseDictionary& dictionary, const PhraseAutomat
 {
 }
 
+// Sorted and without repeats; ascending order is also a min-heap.
 void PieceEditor::noteAllMatches(Piece& piece) const
 {
     for (State state : piece.states)
         if (m_automaton.hasMatches(state))
-            m_automaton.forEachMatch(state, [&](EntryPosition entry) { addPending(piece, entry); });
-    std::make_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
+            m_automaton.forEachMatch(state,
+                                     [&](EntryPosition entry) { piece.pending.push_back(entry); });
+    std::sort(piece.pending.begin(), piece.pending.end());
+    piece.pending.erase(std::unique(piece.pending.begin(), piece.pending.end()),
+                        piece.pending.end());
 }
 
 int PieceEditor::firstPending(const Piece& piece)
@@ -25,10 +29,11 @@ int PieceEditor::firstPending(const Piece& piece)
 
 PieceEditor::Change PieceEditor::applyFirstPending(Piece& piece)
 {
-    std::pop_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
-    const EntryPosition entry = piece.pending.back();
-    piece.pending.pop_back();
-    piece.isPending[entry] = false;
+    const EntryPosition entry = piece.pending.front();
+    do {
+        std::pop_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
+        piece.pending.pop_back();
+    } while (!piece.pending.empty() && piece.pending.front() == entry);
     return replaceAll(piece, entry);
 }
 
@@ -43,20 +48,8 @@ void PieceEditor::notePending(Piece& piece, State state, int appliedUpTo) const
 
 void PieceEditor::makePending(Piece& piece, EntryPosition entry) const
 {
-    if (addPending(piece, entry))
-        std::push_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
-}
-
-// Adds the entry to the pending list unless it is there; the caller restores the heap order.
-bool PieceEditor::addPending(Piece& piece, EntryPosition entry) const
-{
-    if (piece.isPending.empty())
-        piece.isPending.assign(m_dictionary.size(), false);
-    if (piece.isPending[entry])
-        return false;
-    piece.isPending[entry] = true;
     piece.pending.push_back(entry);
-    return true;
+    std::push_heap(piece.pending.begin(), piece.pending.end(), std::greater<>());
 }
 
 // The literal replace-all: leftmost occurrences first, inserted text not searched again.
@@ -90,8 +83,11 @@ PieceEditor::Replaced PieceEditor::overwriteAll(Piece& piece, EntryPosition entr
         State state = hit == 0 ? PhraseAutomaton::rootState : piece.states[hit - 1];
         for (std::size_t position = hit; position < piece.text.size(); ++position) {
             state = m_automaton.advance(state, piece.text[position]);
-            if (position >= end && state == piece.states[position])
-                break;
+            if (state == piece.states[position]) {
+                if (position >= end)
+                    break;
+                continue; // the same matches as before: those still to apply are pending
+            }
             piece.states[position] = state;
             notePending(piece, state, entry);
         }
@@ -158,15 +154,12 @@ void PieceEditor::insert(Piece& piece, std::u16string_view replacement, EntryPos
     }
 }
 
-// An occurrence across the join starts in the last longestSource() - 1 units of `left` and ends in
-// the first longestSource() - 1 units of `right`.
+// An occurrence across the join ends in the first longestSource() - 1 units of `right`; reading
+// them on from the left piece's last state finds it.
 bool PieceEditor::matchesAcross(const Piece& left, const Piece& right, int appliedUpTo) const
 {
     const std::size_t reach = m_automaton.longestSource() - 1;
-    State state = PhraseAutomaton::rootState;
-    for (std::size_t position = left.text.size() - std::min(reach, left.text.size());
-         position < left.text.size(); ++position)
-        state = m_automaton.advance(state, left.text[position]);
+    State state = left.states.empty() ? PhraseAutomaton::rootState : left.states.back();
     bool found = false;
     for (std::size_t position = 0; position < std::min(reach, right.text.size()) && !found;
          ++position) {

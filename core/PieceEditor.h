@@ -16,9 +16,9 @@ struct Piece
     std::u16string text;
     // The automaton's state after each code unit, reading from the piece's start.
     std::vector<PhraseAutomaton::State> states;
-    // Entries still to apply that may occur in the text (a min-heap), and a flag per entry.
+    // Entries still to apply that may occur in the text: a min-heap, where an entry may stand more
+    // than once (a flag per entry would cost more than the repeats for the short pieces rewritten).
     std::vector<PhraseAutomaton::EntryPosition> pending;
-    std::vector<bool> isPending;
 };
 
 // Applies dictionary entries to pieces, one replace-all at a time, keeping every pending list
@@ -65,7 +65,6 @@ public:
 private:
     void notePending(Piece& piece, State state, int appliedUpTo) const;
     void makePending(Piece& piece, EntryPosition entry) const;
-    bool addPending(Piece& piece, EntryPosition entry) const;
     Change replaceAll(Piece& piece, EntryPosition entry);
     // How many occurrences a replace-all replaced, and where the last one ended.
     struct Replaced

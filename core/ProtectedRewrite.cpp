@@ -11,6 +11,8 @@ std::vector<TextSpan> ProtectedTerms::coveredSpans(std::u16string_view text) con
     // Occurrences are found by where they end; one that reaches back over earlier stretches
     // swallows them.
     std::vector<TextSpan> spans;
+    if (m_automaton.empty())
+        return spans; // the usual case: no terms, and no pass over the text for them
     m_automaton.forEachLongestEnding(text, [&](std::size_t end, std::size_t length) {
         std::size_t begin = end - length;
         while (!spans.empty() && begin <= spans.back().end) {

@@ -15,6 +15,10 @@ struct TermAutomaton::Trie
 
 TermAutomaton::TermAutomaton(const std::vector<std::u16string>& terms)
 {
+    // Without a term the automaton stays empty, and finds nothing without a table the size of
+    // all code units.
+    if (std::all_of(terms.begin(), terms.end(), [](const auto& term) { return term.empty(); }))
+        return;
     const Trie trie = buildTrie(terms);
     layOutBreadthFirst(trie);
     linkFailures();

@@ -119,7 +119,7 @@ std::size_t TextRewriter::rewriteLongPiece(std::u16string& out)
     m_piece = Piece(); // its text and states now live in the chunks
     const std::size_t replacements = applyInStep();
     for (const Piece& chunk : m_chunks)
-        out.append(chunk.text);
+        out.append(chunk.text); // a chunk joined into its left neighbour is empty
     return replacements;
 }
 
@@ -127,6 +127,7 @@ std::size_t TextRewriter::rewriteLongPiece(std::u16string& out)
 void TextRewriter::cutIntoChunks()
 {
     m_chunks.clear();
+    m_neighbours.clear();
     const std::size_t length = m_piece.text.size();
     std::size_t chunkStart = 0;
     for (std::size_t cut = m_chunkLength; cut + m_chunkLength <= length; ++cut) {
@@ -157,6 +158,10 @@ bool TextRewriter::isCrossed(std::size_t cut) const
 // the same states as reading on from the piece's start; from there they are copied.
 void TextRewriter::addChunk(std::size_t begin, std::size_t end)
 {
+    const auto index = std::uint32_t(m_chunks.size());
+    m_neighbours.push_back({index == 0 ? noChunk : index - 1, noChunk});
+    if (index > 0)
+        m_neighbours[index - 1].right = index;
     Piece& chunk = m_chunks.emplace_back();
     chunk.text.assign(m_piece.text, begin, end - begin);
     PhraseAutomaton::State state = PhraseAutomaton::rootState;
@@ -171,52 +176,112 @@ void TextRewriter::addChunk(std::size_t begin, std::size_t end)
                         m_piece.states.begin() + std::ptrdiff_t(end));
 }
 
-// Applies the pending entries of all chunks in dictionary order, one entry in every chunk at a
-// time. Returns the replacements made.
+// Applies the pending entries of all chunks in dictionary order, one entry in every chunk where it
+// is pending at a time. Each chunk waits in the list of its first pending entry, so a step visits
+// only the chunks it changes. Returns the replacements made.
 std::size_t TextRewriter::applyInStep()
 {
+    m_changes.assign(m_chunks.size(), {});
+    m_queuedFor.assign(m_chunks.size(), PieceEditor::noEntry);
+    if (m_waiting.size() != m_dictionary.size()) {
+        m_waiting.assign(m_dictionary.size(), {});
+        m_isWaited.assign((m_dictionary.size() + 63) / 64, 0);
+    }
+    for (std::uint32_t chunk = 0; chunk < m_chunks.size(); ++chunk)
+        queue(chunk);
     std::size_t replacements = 0;
-    std::vector<PieceEditor::Change> changes;
-    for (;;) {
-        int next = PieceEditor::noEntry;
-        for (const Piece& chunk : m_chunks) {
-            const int first = PieceEditor::firstPending(chunk);
-            if (first != PieceEditor::noEntry && (next == PieceEditor::noEntry || first < next))
-                next = first;
+    std::vector<std::uint32_t> changed;
+    for (int entry = nextWaitedFor(0); entry != PieceEditor::noEntry;
+         entry = nextWaitedFor(entry + 1)) {
+        changed.clear();
+        std::vector<std::uint32_t>& waiting = m_waiting[std::size_t(entry)];
+        for (const std::uint32_t chunk : waiting) {
+            if (m_queuedFor[chunk] != entry)
+                continue;
+            m_queuedFor[chunk] = PieceEditor::noEntry;
+            m_changes[chunk] = m_editor.applyFirstPending(m_chunks[chunk]);
+            replacements += m_changes[chunk].replacements;
+            changed.push_back(chunk);
         }
-        if (next == PieceEditor::noEntry)
-            return replacements;
-        changes.assign(m_chunks.size(), {});
-        for (std::size_t i = 0; i < m_chunks.size(); ++i) {
-            if (PieceEditor::firstPending(m_chunks[i]) == next) {
-                changes[i] = m_editor.applyFirstPending(m_chunks[i]);
-                replacements += changes[i].replacements;
-            }
-        }
-        joinWhereNeeded(changes, next);
+        waiting.clear();
+        m_isWaited[std::size_t(entry) / 64] &= ~(std::uint64_t(1) << (entry % 64));
+        std::sort(changed.begin(), changed.end());
+        joinWhereNeeded(changed, entry);
+    }
+    return replacements;
+}
+
+// Every entry pending in a chunk comes after those applied, so the chunk waits for a later step.
+void TextRewriter::queue(std::uint32_t chunk)
+{
+    const int first = PieceEditor::firstPending(m_chunks[chunk]);
+    m_queuedFor[chunk] = first;
+    if (first == PieceEditor::noEntry)
+        return;
+    m_waiting[std::size_t(first)].push_back(chunk);
+    m_isWaited[std::size_t(first) / 64] |= std::uint64_t(1) << (first % 64);
+}
+
+// The first entry from `from` on that a chunk waits for, or noEntry.
+int TextRewriter::nextWaitedFor(int from) const
+{
+    std::size_t word = std::size_t(from) / 64;
+    if (word >= m_isWaited.size())
+        return PieceEditor::noEntry;
+    std::uint64_t bits = m_isWaited[word] & (~std::uint64_t(0) << (from % 64));
+    while (bits == 0) {
+        if (++word == m_isWaited.size())
+            return PieceEditor::noEntry;
+        bits = m_isWaited[word];
+    }
+    return int(word * 64 + std::size_t(std::countr_zero(bits)));
+}
+
+// A new occurrence across a cut needs a change within a source's length of it. `changed` holds the
+// chunks the entry just changed, in text order; they are queued again for their next entry.
+void TextRewriter::joinWhereNeeded(const std::vector<std::uint32_t>& changed, int appliedUpTo)
+{
+    for (const std::uint32_t chunk : changed) {
+        if (isJoined(chunk))
+            continue; // the chunk that took it in has checked the cuts after it
+        if (const std::uint32_t left = m_neighbours[chunk].left; left != noChunk)
+            joinOnward(left, appliedUpTo);
+        if (!isJoined(chunk))
+            joinOnward(chunk, appliedUpTo);
+    }
+    for (std::uint32_t chunk : changed) {
+        while (isJoined(chunk))
+            chunk = m_neighbours[chunk].left;
+        m_changes[chunk] = {};
+        queue(chunk);
     }
 }
 
-// A new occurrence across a cut needs a change within a source's length of it.
-void TextRewriter::joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo)
+// Joins `left` with its right neighbours for as long as an occurrence may cross their cut.
+void TextRewriter::joinOnward(std::uint32_t left, int appliedUpTo)
 {
     const std::size_t longestSource = m_automaton.longestSource();
-    for (std::size_t left = 0; left + 1 < m_chunks.size();) {
-        Piece& leftChunk = m_chunks[left];
-        const Piece& rightChunk = m_chunks[left + 1];
+    Piece& leftChunk = m_chunks[left];
+    for (std::uint32_t right = m_neighbours[left].right; right != noChunk;
+         right = m_neighbours[left].right) {
+        Piece& rightChunk = m_chunks[right];
         const bool mustJoin =
-            (changes[left].nearEnd || changes[left + 1].nearStart) &&
+            (m_changes[left].nearEnd || m_changes[right].nearStart) &&
             (leftChunk.text.size() < longestSource || rightChunk.text.size() < longestSource ||
              m_editor.matchesAcross(leftChunk, rightChunk, appliedUpTo));
-        if (!mustJoin) {
-            ++left;
-            continue;
-        }
+        if (!mustJoin)
+            return;
         m_editor.join(leftChunk, rightChunk, appliedUpTo);
+        rightChunk = Piece();
         // The joined chunk ends as the right one did.
-        changes[left].nearEnd = changes[left + 1].nearEnd;
-        m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(left + 1));
-        changes.erase(changes.begin() + std::ptrdiff_t(left + 1));
+        m_changes[left].nearEnd = m_changes[right].nearEnd;
+        m_changes[right] = {};
+        const std::uint32_t afterRight = m_neighbours[right].right;
+        m_neighbours[left].right = afterRight;
+        if (afterRight != noChunk)
+            m_neighbours[afterRight].left = left;
+        m_neighbours[right] = {left, joinedChunk};
+        m_queuedFor[right] = PieceEditor::noEntry;
     }
 }
 

@@ -23,19 +23,25 @@ namespace pexa {
 // not rewritten again: its earlier result is copied, and its replacements are counted again. Within
 // a piece only the entries that occur are applied, in dictionary order (see PieceEditor).
 //
-// A long piece (a text without punctuation, say) is cut further, at places that no occurrence
-// crosses, into chunks that advance through the dictionary in step: each entry is applied in every
-// chunk where it is pending before the next entry is. After each entry, two neighbouring chunks are
-// joined for good when a source of a later entry now occurs across their cut, or when one has
-// become shorter than a source could be. So no entry ever meets an occurrence across a cut, and a
-// replace-all over the chunks gives what it gives over the whole piece.
+// A long piece (a text without punctuation, say, or a keyword list where every place lies inside
+// some source) is cut further, at places that no occurrence crosses, into short chunks that advance
+// through the dictionary in step: each entry is applied in every chunk where it is pending before
+// the next entry is. A replace-all costs the length of the text it searches, so short chunks keep
+// a dense piece from costing a scan of the whole piece per entry; each chunk waits in the list of
+// its first pending entry, so an entry visits only the chunks where it is pending. After each
+// entry, two neighbouring chunks are joined for good when a source of a later entry now occurs
+// across their cut, or when one has become shorter than a source could be. So no entry ever meets
+// an occurrence across a cut, and a replace-all over the chunks gives what it gives over the whole
+// piece.
 //
 // The buffers live on from piece to piece, so a rewrite allocates nothing per entry.
 class TextRewriter
 {
 public:
-    // Pieces longer than four chunks are cut into chunks of about `chunkLength` code units.
-    static constexpr std::size_t defaultChunkLength = 512;
+    // Pieces longer than four chunks are cut into chunks of about `chunkLength` code units. Shorter
+    // chunks search less text per entry but cost more to keep in step; 64 is the fastest on the
+    // dense benchmark text (bench/rewrite/DenseWords.cpp) and on prose without separators.
+    static constexpr std::size_t defaultChunkLength = 64;
 
     TextRewriter(const PhraseDictionary& dictionary, const PhraseAutomaton& automaton,
                  std::u16string_view text, std::size_t chunkLength = defaultChunkLength);
@@ -66,7 +72,11 @@ private:
     bool isCrossed(std::size_t cut) const;
     void addChunk(std::size_t begin, std::size_t end);
     std::size_t applyInStep();
-    void joinWhereNeeded(std::vector<PieceEditor::Change>& changes, int appliedUpTo);
+    void queue(std::uint32_t chunk);
+    int nextWaitedFor(int from) const;
+    void joinWhereNeeded(const std::vector<std::uint32_t>& changed, int appliedUpTo);
+    void joinOnward(std::uint32_t left, int appliedUpTo);
+    bool isJoined(std::uint32_t chunk) const { return m_neighbours[chunk].right == joinedChunk; }
 
     const RewrittenPiece* find(std::u16string_view piece, std::uint32_t hash) const;
     void remember(std::size_t pieceBegin, std::size_t pieceEnd, std::size_t resultBegin,
@@ -82,7 +92,24 @@ private:
     Piece m_piece;
     bool m_pieceHasMatches = false; // whether a source occurs in the piece last read
     std::uint32_t m_pieceHash = 0;  // and its hash
+    // The chunks of a long piece in text order. One that is joined into its left neighbour stays
+    // in place, empty, and its `left` names the chunk that took it in.
     std::vector<Piece> m_chunks;
+    struct Neighbours
+    {
+        std::uint32_t left;
+        std::uint32_t right;
+    };
+    static constexpr std::uint32_t noChunk = UINT32_MAX;
+    static constexpr std::uint32_t joinedChunk = UINT32_MAX - 1;
+    std::vector<Neighbours> m_neighbours;
+    std::vector<PieceEditor::Change> m_changes; // by chunk, of the entry being applied
+    // The chunks waiting for each entry: those where it was the first pending one when they were
+    // queued, and a bit for each entry whose list is not empty. `m_queuedFor` tells for which entry
+    // a chunk was queued last; its other places in the lists are out of date.
+    std::vector<std::vector<std::uint32_t>> m_waiting;
+    std::vector<std::uint64_t> m_isWaited;
+    std::vector<int> m_queuedFor;
 
     std::vector<RewrittenPiece> m_rewritten; // open addressing; size a power of two
     std::size_t m_rewrittenCount = 0;

@@ -1,103 +1,94 @@
 #include "Utf8.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <unicode/ustring.h>
+
+// ICU's converters: on Chinese prose they decode and encode about 1.4 and 1.9 times as fast as
+// the hand loops they replace (bench/codec). ICU counts in 32-bit lengths, so longer texts go in
+// blocks that end on whole characters.
 namespace pexa::utf8 {
 namespace {
 
-bool isContinuation(unsigned char byte)
+constexpr std::size_t blockLength = std::size_t(1) << 30;
+
+bool isContinuation(char byte)
 {
-    return (byte & 0xC0) == 0x80;
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-void appendCodePoint(std::u16string& out, char32_t codePoint)
+bool isHighSurrogate(char16_t unit)
 {
-    if (codePoint < 0x10000) {
-        out.push_back(static_cast<char16_t>(codePoint));
-        return;
-    }
-    codePoint -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+    return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
-void appendUtf8(std::string& out, char32_t codePoint)
+// Where a block of at most blockLength bytes from `begin` ends before a lead byte; a sequence is
+// at most four bytes long, so a well-formed text has one among the last four.
+std::size_t byteBlockEnd(std::string_view bytes, std::size_t begin)
 {
-    if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    if (bytes.size() - begin <= blockLength)
+        return bytes.size();
+    std::size_t end = begin + blockLength;
+    for (int backed = 0; backed < 3 && isContinuation(bytes[end]); ++backed)
+        --end;
+    return end;
+}
+
+// The UTF-16 length of well-formed UTF-8: a unit for every byte but continuation bytes, and a
+// second one for each four-byte sequence. A loop the compiler vectorises, so that the text is
+// made at its size: one unit a byte would be 2.5 times too much for Chinese, all of it cleared
+// and paged in. Bytes that are no UTF-8 may be counted wrong, but ICU refuses them anyway.
+std::size_t utf16Length(std::string_view bytes)
+{
+    std::size_t length = 0;
+    for (char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        length += std::size_t((value & 0xC0) != 0x80) + std::size_t(value >= 0xF0);
     }
+    return length;
 }
 
 } // namespace
 
 std::optional<std::u16string> decode(std::string_view bytes)
 {
-    std::u16string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t codePoint = 0;
-        char32_t smallest = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, codePoint = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, codePoint = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, codePoint = lead & 0x07, smallest = 0x10000;
-        } else {
+    std::u16string text(utf16Length(bytes), u'\0');
+    std::size_t written = 0;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t end = byteBlockEnd(bytes, begin);
+        const std::size_t room = std::min<std::size_t>(text.size() - written, INT32_MAX);
+        std::int32_t length = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strFromUTF8(text.data() + written, std::int32_t(room), &length, bytes.data() + begin,
+                      std::int32_t(end - begin), &status);
+        if (U_FAILURE(status))
             return std::nullopt;
-        }
-        if (i + length > bytes.size())
-            return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (!isContinuation(next))
-                return std::nullopt;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-        if (codePoint < smallest || codePoint > 0x10FFFF || surrogate)
-            return std::nullopt;
-        appendCodePoint(out, codePoint);
-        i += length;
+        written += std::size_t(length);
+        begin = end;
     }
-    return out;
+    text.resize(written);
+    return text;
 }
 
 std::string encode(std::u16string_view text)
 {
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (high || low) {
-            unit = 0xFFFD;
-        }
-        appendUtf8(out, unit);
+    // A UTF-16 unit gives at most three bytes (a surrogate pair four for its two units).
+    std::string bytes(3 * text.size(), '\0');
+    std::size_t written = 0;
+    for (std::size_t begin = 0; begin < text.size();) {
+        std::size_t end = std::min(text.size(), begin + blockLength);
+        if (end < text.size() && isHighSurrogate(text[end - 1]))
+            --end;
+        std::int32_t length = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strToUTF8WithSub(bytes.data() + written, std::int32_t(3 * (end - begin)), &length,
+                           text.data() + begin, std::int32_t(end - begin), 0xFFFD, nullptr,
+                           &status);
+        written += std::size_t(length);
+        begin = end;
     }
-    return out;
+    bytes.resize(written);
+    return bytes;
 }
 
 } // namespace pexa::utf8

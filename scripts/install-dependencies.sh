@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config       # compiler and build tools
   qt6-base-dev                           # Qt 6 Widgets, Network and Test
   libopencc-dev opencc                   # simplified/traditional conversion and its data files
+  libicu-dev                             # UTF-8 conversion
   libgtest-dev libbenchmark-dev          # tests and benchmarks
   fonts-wqy-microhei                     # a Chinese font so the window can show its text
   python3 python3-jieba                  # the phrase list checker and its lexicon

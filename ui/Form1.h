@@ -31,7 +31,8 @@ public:
     // What the confirmed close does; the program's default ends every event loop at once.
     using ExitRequest = std::function<void()>;
 
-    // Takes the working dictionary (its rewriter is built on the first rewrite) and starts Timer1.
+    // Takes the working dictionary (its rewriter is made once the window is first painted, or by
+    // the first rewrite) and starts Timer1.
     Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -60,6 +61,7 @@ private:
     void createControls();
     void arrangeTabOrder();
     void centreOnScreen();
+    void prepareRewriterSoon();
 
     void command1Click();
     void command2Click();
@@ -76,6 +78,7 @@ private:
 
     DesktopServices m_desktop;
     LazyRewriter m_rewriter;
+    bool m_rewriterPrepared = false; // asked for once the window was first painted
     ScriptConverter m_installedScriptConverter;
     const ScriptConverter* m_scriptConverter = &m_installedScriptConverter;
     ClockRandom m_clockRandom;

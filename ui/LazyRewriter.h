@@ -7,17 +7,22 @@
 
 namespace pexa {
 
-// Holds the working dictionary and builds the rewriter's search index on the first rewrite. The
-// index takes a few milliseconds, which one press does not feel but the program's start would.
+// Holds the working dictionary and builds the rewriter on the first rewrite, or when the window
+// prepares it. A dictionary given at run time needs its search index built, a few milliseconds; the
+// built-in one has its index compiled in, but making its entries still costs the start about half
+// a millisecond, so it too is made only then.
 class LazyRewriter
 {
 public:
+    // The built-in dictionary.
+    LazyRewriter() = default;
     explicit LazyRewriter(PhraseDictionary dictionary) : m_dictionary(std::move(dictionary)) {}
 
     const PhraseRewriter& get();
 
 private:
-    std::optional<PhraseDictionary> m_dictionary; // handed to the rewriter when it is built
+    std::optional<PhraseDictionary> m_dictionary; // handed to the rewriter when it is built;
+                                                  // none for the built-in one
     std::unique_ptr<const PhraseRewriter> m_rewriter;
 };
 

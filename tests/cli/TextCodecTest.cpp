@@ -1,5 +1,8 @@
 #include "TextCodec.h"
 
+#include "UsualCharacters.h"
+
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace pexa::cli;
@@ -23,13 +26,15 @@ TEST(TextCodecTest, UnreadableBytesAreRefusedWithAReason)
     EXPECT_EQ(decodeArticle("\xFF\xFE\x89\x5B").error,
               "UTF-16 text, which is not read; save it as UTF-8 or GBK");
     EXPECT_FALSE(decodeArticle(std::string("a\0b", 3)).ok());
+    EXPECT_FALSE(decodeArticle(std::string("\xB0\xB2\xC8\xAB\0", 5)).ok()); // GBK, then NUL
     EXPECT_EQ(decodeArticle("\xEF\xBB\xBF\xB0\xB2").error, "neither UTF-8 nor GB18030/GBK text");
 }
 
 TEST(TextCodecTest, AShortGbkTextThatIsAlsoValidUtf8IsReadAsGbk)
 {
     // 偷偷泄露食品 in GBK, which as UTF-8 would read "͵͵й¶ʳƷ".
-    const DecodedArticle article = decodeArticle("\xCD\xB5\xCD\xB5\xD0\xB9\xC2\xB6\xCA\xB3\xC6\xB7");
+    const DecodedArticle article =
+        decodeArticle("\xCD\xB5\xCD\xB5\xD0\xB9\xC2\xB6\xCA\xB3\xC6\xB7");
     ASSERT_TRUE(article.ok()) << article.error;
     EXPECT_EQ(article.text, u"偷偷泄露食品");
     EXPECT_EQ(decodeArticle("偷偷泄露食品").text, u"偷偷泄露食品");
@@ -63,4 +68,15 @@ TEST(TextCodecTest, TheCodePage936EuroSignIsRead)
     const DecodedArticle article = decodeArticle("\xB0\xB2\xC8\xAB\x80\xB5\xDA\xD2\xBB");
     ASSERT_TRUE(article.ok()) << article.error;
     EXPECT_EQ(article.text, u"安全€第一");
+}
+
+TEST(TextCodecTest, CompiledInUsualCharactersAreThoseIconvGivesNow)
+{
+    const std::vector<std::uint8_t> foundNow = findUsualCharacters();
+    EXPECT_TRUE(std::ranges::equal(data::usualCharacters, foundNow));
+    EXPECT_EQ(data::usualCharacters[u'中'], 1);
+    EXPECT_EQ(data::usualCharacters[u'a'], 1);
+    EXPECT_EQ(data::usualCharacters[u'\n'], 1);
+    EXPECT_EQ(data::usualCharacters[u'\x01'], 0);
+    EXPECT_EQ(data::usualCharacters[u'\u4E02'], 0); // a rare character, in GBK but not GB2312
 }

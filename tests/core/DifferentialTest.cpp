@@ -59,12 +59,22 @@ Rewritten rewriteFast(const PhraseRewriter& rewriter, const PhraseAutomaton& aut
     return fast;
 }
 
+enum class TextShape
+{
+    mixed, // words, fragments, separators and stray code units
+    dense, // sources run together
+};
+
+enum class Chunks
+{
+    programs, // as the program cuts long pieces
+    small,    // a few code units, so that chunks join often
+};
+
 // Runs `cases` dictionaries with `textsPerDictionary` texts each; stops at the first difference in
 // the text or in the count of replacements.
-// With `smallChunks`, long pieces are cut into chunks of a few code units, so that chunks join
-// often.
 void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxParts,
-                          bool smallChunks = false)
+                          TextShape shape = TextShape::mixed, Chunks chunks = Chunks::programs)
 {
     const std::uint64_t caseCount = environmentNumber("PEXA_DIFFERENTIAL_CASES", cases);
     for (std::uint64_t seed = firstSeed; seed < firstSeed + caseCount; ++seed) {
@@ -72,9 +82,12 @@ void compareOnRandomCases(std::uint64_t cases, int textsPerDictionary, int maxPa
         const std::vector<std::u16string> entries = maker.dictionaryEntries();
         const PhraseRewriter rewriter(PhraseDictionary::fromEntries(entries));
         const PhraseAutomaton automaton(rewriter.dictionary());
-        const std::size_t chunkLength = smallChunks ? std::size_t(maker.number(1, 6)) : 0;
+        const std::size_t chunkLength =
+            chunks == Chunks::small ? std::size_t(maker.number(1, 6)) : 0;
         for (int i = 0; i < textsPerDictionary; ++i) {
-            const std::u16string text = maker.text(rewriter.dictionary(), maxParts);
+            const std::u16string text = shape == TextShape::dense
+                                            ? maker.denseText(rewriter.dictionary(), maxParts)
+                                            : maker.text(rewriter.dictionary(), maxParts);
             const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
             const Rewritten actual = rewriteFast(rewriter, automaton, text, chunkLength);
             if (actual.text != expected.text || actual.replacements != expected.replacements) {
@@ -102,7 +115,13 @@ TEST(DifferentialTest, LongPiecesMatchTheLiteralRewrite)
 
 TEST(DifferentialTest, LongPiecesCutIntoChunksMatchTheLiteralRewrite)
 {
-    compareOnRandomCases(5000, 2, 150, true);
+    compareOnRandomCases(5000, 2, 150, TextShape::mixed, Chunks::small);
+}
+
+TEST(DifferentialTest, DenseTextsMatchTheLiteralRewrite)
+{
+    compareOnRandomCases(2000, 2, 400, TextShape::dense);
+    compareOnRandomCases(3000, 2, 150, TextShape::dense, Chunks::small);
 }
 
 TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
@@ -111,6 +130,21 @@ TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
     for (std::uint64_t seed = firstSeed; seed < firstSeed + 300; ++seed) {
         CaseMaker maker(seed);
         const std::u16string text = maker.text(rewriter.dictionary(), 60);
+        const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
+        std::u16string actual;
+        ASSERT_EQ(rewriter.appendRewrite(text, actual), expected.replacements)
+            << "seed " << seed << ", text " << shown(text);
+        ASSERT_EQ(actual, expected.text) << "seed " << seed << ", text " << shown(text);
+    }
+}
+
+// Keyword lists: built-in sources run together, long enough to be cut into chunks.
+TEST(DifferentialTest, BuiltinDictionaryOnDenseTextMatchesTheLiteralRewrite)
+{
+    const PhraseRewriter rewriter(loadBuiltinDictionary());
+    for (std::uint64_t seed = firstSeed; seed < firstSeed + 40; ++seed) {
+        CaseMaker maker(seed);
+        const std::u16string text = maker.denseText(rewriter.dictionary(), 800);
         const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
         std::u16string actual;
         ASSERT_EQ(rewriter.appendRewrite(text, actual), expected.replacements)

@@ -51,7 +51,7 @@ public:
                 text += entries[number(entries.size())].source;
                 break;
             case 1:
-                text += entries[entries.size() - 1 - number(entries.size() - 65536)].source;
+                text += sourcePast16Bits(entries);
                 break;
             case 2:
                 text += word(1, 3);
@@ -63,12 +63,27 @@ public:
         return text;
     }
 
+    // User sources run together without punctuation, as in a keyword list: one long piece, cut
+    // into chunks that wait for entries past position 65535.
+    std::u16string denseText(const std::vector<PhraseEntry>& entries, std::size_t words)
+    {
+        std::u16string text;
+        for (std::size_t i = 0; i < words; ++i)
+            text += sourcePast16Bits(entries);
+        return text;
+    }
+
 private:
     static constexpr std::u16string_view alphabet = u"系统安全防范备大喜过望失所使用免费天地人和";
 
     std::size_t number(std::size_t below)
     {
         return std::uniform_int_distribution<std::size_t>(0, below - 1)(m_random);
+    }
+
+    const std::u16string& sourcePast16Bits(const std::vector<PhraseEntry>& entries)
+    {
+        return entries[entries.size() - 1 - number(entries.size() - 65536)].source;
     }
 
     std::u16string word(std::size_t minLength, std::size_t maxLength)
@@ -92,8 +107,10 @@ TEST(LargeDictionaryTest, HundredThousandUserEntriesAfterTheBuiltinOnesMatchTheL
     const std::vector<PhraseEntry> entries = maker.entries(builtin);
     const PhraseRewriter rewriter(PhraseDictionary::fromPairs(entries));
     ASSERT_EQ(rewriter.dictionary().size(), builtin.size() + userEntryCount);
-    for (int i = 0; i < 3; ++i) {
-        const std::u16string text = maker.text(entries, 600);
+    // Three texts of words and punctuation, then one keyword list.
+    for (int i = 0; i < 4; ++i) {
+        const std::u16string text =
+            i < 3 ? maker.text(entries, 600) : maker.denseText(entries, 600);
         std::u16string expected(text);
         const std::size_t expectedReplacements =
             applyDictionaryLiterallyInPlace(expected, rewriter.dictionary());

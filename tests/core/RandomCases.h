@@ -73,6 +73,19 @@ public:
         return text;
     }
 
+    // Sources of the dictionary run together, without separators or other text, as in a keyword
+    // list: every place lies inside some source, so the text is one long piece.
+    std::u16string denseText(const PhraseDictionary& dictionary, int maxWords)
+    {
+        std::u16string text;
+        if (dictionary.size() == 0)
+            return text;
+        const int words = number(0, maxWords);
+        for (int i = 0; i < words; ++i)
+            text += dictionary[std::size_t(number(0, int(dictionary.size()) - 1))].source;
+        return text;
+    }
+
     int number(int low, int high)
     {
         return std::uniform_int_distribution<int>(low, high)(m_random);

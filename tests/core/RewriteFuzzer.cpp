@@ -4,7 +4,8 @@
 //
 // Each byte is one symbol: a code unit of a small alphabet (so sources overlap and cascade), the
 // "=" of an entry, or the end of a record. The records before the last are the dictionary's
-// entries; the last is the text.
+// entries; the last is the text. The text is tried as it is, and as a keyword list: the sources its
+// symbols pick, run together.
 
 #include "PhraseSubstitution.h"
 #include "TextOps.h"
@@ -65,6 +66,37 @@ void expectSame(std::u16string_view text, const Rewritten& literal, const Rewrit
     std::abort();
 }
 
+// One source for each symbol of the text, without anything between them.
+std::u16string denseText(std::u16string_view text, const pexa::PhraseDictionary& dictionary)
+{
+    std::u16string dense;
+    if (dictionary.size() == 0)
+        return dense;
+    for (char16_t symbol : text)
+        dense += dictionary[symbol % dictionary.size()].source;
+    return dense;
+}
+
+// The fast rewrite as the program runs it and with chunks of `chunkLength` code units, against the
+// literal one.
+void compare(std::u16string_view text, const pexa::PhraseRewriter& rewriter,
+             const pexa::PhraseAutomaton& automaton, std::size_t chunkLength)
+{
+    if (!staysSmall(std::u16string(text), rewriter.dictionary()))
+        return;
+    Rewritten literal{std::u16string(text)};
+    literal.replacements =
+        pexa::applyDictionaryLiterallyInPlace(literal.text, rewriter.dictionary());
+    Rewritten fast;
+    fast.replacements = rewriter.appendRewrite(text, fast.text);
+    expectSame(text, literal, fast);
+
+    Rewritten chunked;
+    chunked.replacements = pexa::TextRewriter(rewriter.dictionary(), automaton, text, chunkLength)
+                               .appendTo(chunked.text);
+    expectSame(text, literal, chunked);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -78,20 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (entry.find(u'=') == std::u16string::npos)
             return 0; // not an entry: the dictionary refuses it
     const pexa::PhraseRewriter rewriter(pexa::PhraseDictionary::fromEntries(entries));
-    if (!staysSmall(text, rewriter.dictionary()))
-        return 0;
-    Rewritten literal{text};
-    literal.replacements =
-        pexa::applyDictionaryLiterallyInPlace(literal.text, rewriter.dictionary());
-    Rewritten fast;
-    fast.replacements = rewriter.appendRewrite(text, fast.text);
-    expectSame(text, literal, fast);
-
-    // Again with long pieces cut into chunks of a few code units, so that chunks join often.
+    // Chunks of a few code units, so that chunks join often.
     const pexa::PhraseAutomaton automaton(rewriter.dictionary());
-    Rewritten chunked;
-    chunked.replacements = pexa::TextRewriter(rewriter.dictionary(), automaton, text, 1 + size % 7)
-                               .appendTo(chunked.text);
-    expectSame(text, literal, chunked);
+    const std::size_t chunkLength = 1 + size % 7;
+    compare(text, rewriter, automaton, chunkLength);
+    compare(denseText(text, rewriter.dictionary()), rewriter, automaton, chunkLength);
     return 0;
 }
