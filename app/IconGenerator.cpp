@@ -2,13 +2,11 @@
 // files when the program is built, so that starting the window decodes no image and loads no
 // image format plugin. The file is left alone when it would not change.
 // Usage: pexa_icon_generator OUTPUT_FILE PNG...
+#include "GeneratedSource.h"
 
 #include <QImage>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -40,12 +38,6 @@ bool writePixels(std::ostream& out, const char* path, const std::string& name, i
     return true;
 }
 
-std::string contentsOf(const char* path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -71,14 +63,5 @@ int main(int argc, char* argv[])
            "constinit const std::array<WindowIconImage, "
         << argc - 2 << "> windowIconImages = {\n"
         << images.str() << "};\n\n} // namespace pexa::data\n";
-    const std::string source = out.str();
-    if (contentsOf(argv[1]) == source)
-        return 0;
-    const std::string temporary = std::string(argv[1]) + ".tmp";
-    if (!(std::ofstream(temporary, std::ios::binary) << source) ||
-        std::rename(temporary.c_str(), argv[1]) != 0) {
-        std::cerr << "pexa_icon_generator: cannot write " << argv[1] << "\n";
-        return 1;
-    }
-    return 0;
+    return pexa::writeGeneratedSource(argv[1], out.str(), "pexa_icon_generator");
 }

@@ -3,11 +3,9 @@
 // Usage: pexa_usual_characters_generator OUTPUT_FILE
 
 #include "UsualCharacters.h"
+#include "GeneratedSource.h"
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -34,12 +32,6 @@ std::string tableSource()
     return out.str();
 }
 
-std::string contentsOf(const char* path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -48,14 +40,5 @@ int main(int argc, char* argv[])
         std::cerr << "usage: pexa_usual_characters_generator OUTPUT_FILE\n";
         return 2;
     }
-    const std::string source = tableSource();
-    if (contentsOf(argv[1]) == source)
-        return 0;
-    const std::string temporary = std::string(argv[1]) + ".tmp";
-    if (!(std::ofstream(temporary, std::ios::binary) << source) ||
-        std::rename(temporary.c_str(), argv[1]) != 0) {
-        std::cerr << "pexa_usual_characters_generator: cannot write " << argv[1] << "\n";
-        return 1;
-    }
-    return 0;
+    return pexa::writeGeneratedSource(argv[1], tableSource(), "pexa_usual_characters_generator");
 }

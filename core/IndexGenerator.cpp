@@ -6,12 +6,10 @@
 
 #include "BuiltinDictionary.h"
 #include "PhraseAutomaton.h"
+#include "GeneratedSource.h"
 
 #include <cstddef>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <span>
 #include <sstream>
 #include <string>
@@ -93,12 +91,6 @@ std::string indexSource()
     return out.str();
 }
 
-std::string contentsOf(const char* path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -107,14 +99,5 @@ int main(int argc, char* argv[])
         std::cerr << "usage: pexa_index_generator OUTPUT_FILE\n";
         return 2;
     }
-    const std::string source = indexSource();
-    if (contentsOf(argv[1]) == source)
-        return 0;
-    const std::string temporary = std::string(argv[1]) + ".tmp";
-    if (!(std::ofstream(temporary, std::ios::binary) << source) ||
-        std::rename(temporary.c_str(), argv[1]) != 0) {
-        std::cerr << "pexa_index_generator: cannot write " << argv[1] << "\n";
-        return 1;
-    }
-    return 0;
+    return pexa::writeGeneratedSource(argv[1], indexSource(), "pexa_index_generator");
 }
