@@ -1,5 +1,7 @@
 #include "BatchPlan.h"
 
+#include "FolderChain.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -65,26 +67,25 @@ std::optional<Entry> lookAt(int folderFd, const fs::path& folder, const std::str
     if (S_ISDIR(info.st_mode))
         return Entry{name, Entry::Kind::Folder, identity};
     if (S_ISLNK(info.st_mode) && ::fstatat(folderFd, name.c_str(), &info, 0) != 0)
-        return problem(errno == ENOENT ? "a link to nothing; skipped"
-                                       : std::string("cannot follow the link (") +
-                                             std::strerror(errno) + ")");
+        return problem(errno == ENOENT
+                           ? "a link to nothing; skipped"
+                           : std::string("cannot follow the link (") + std::strerror(errno) + ")");
     if (S_ISREG(info.st_mode) && hasTextExtension(name))
         return Entry{name, Entry::Kind::Article, {info.st_dev, info.st_ino}};
     return std::nullopt;
 }
 
-// The entries of one folder that the search cares about, in name order; the reason when the folder
-// cannot be read. The folder is open only while it is read, so the depth of a tree never runs the
-// program out of file descriptors.
-std::optional<std::vector<Entry>> listFolder(const fs::path& folder, std::string& error,
+// The entries of the open folder `fd` that the search cares about, in name order; the reason when
+// the folder cannot be read.
+std::optional<std::vector<Entry>> listFolder(int fd, const fs::path& folder, std::string& error,
                                              std::vector<std::string>& problems)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    const int listingFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    DIR* listing = listingFd < 0 ? nullptr : ::fdopendir(listingFd);
     if (!listing) {
         error = std::strerror(errno);
-        if (fd >= 0)
-            ::close(fd);
+        if (listingFd >= 0)
+            ::close(listingFd);
         return std::nullopt;
     }
     std::vector<Entry> entries;
@@ -110,25 +111,35 @@ std::optional<std::vector<Entry>> listFolder(const fs::path& folder, std::string
     return entries;
 }
 
-// A folder being searched: its path, its path below the searched folder, and the entries still to
-// visit.
+// A folder being searched: its descriptor, its path, its path below the searched folder, and the
+// entries still to visit. Its sub-folders are opened relative to it, so no path is resolved from
+// the top again; it is closed as soon as its last entry has been visited, so at most one folder per
+// level of the current path is open.
 struct OpenFolder
 {
+    int fd;
     fs::path path;
     fs::path relative;
     std::vector<Entry> entries;
     std::size_t next = 0;
 };
 
-// Adds the folder's entries to `stack`, or notes why it cannot be read.
-void enterFolder(const fs::path& path, const fs::path& relative, std::vector<OpenFolder>& stack,
-                 BatchPlan& plan)
+// Opens the folder `name` of `parentFd` (or the path `path`, with AT_FDCWD) and adds its entries to
+// `stack`, or notes why it cannot be read. A sub-folder is never entered through a link that took
+// its place since it was looked at.
+void enterFolder(int parentFd, const fs::path& name, const fs::path& path, const fs::path& relative,
+                 std::vector<OpenFolder>& stack, BatchPlan& plan)
 {
+    const int noLinks = parentFd == AT_FDCWD ? 0 : O_NOFOLLOW;
+    const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | noLinks);
     std::string error;
-    if (std::optional<std::vector<Entry>> entries = listFolder(path, error, plan.problems))
-        stack.push_back({path, relative, std::move(*entries)});
+    if (fd < 0)
+        error = std::strerror(errno);
+    else if (std::optional<std::vector<Entry>> entries = listFolder(fd, path, error, plan.problems))
+        return stack.push_back({fd, path, relative, std::move(*entries)});
     else
-        plan.problems.push_back(path.string() + ": cannot search the folder (" + error + ")");
+        ::close(fd);
+    plan.problems.push_back(path.string() + ": cannot search the folder (" + error + ")");
 }
 
 // The .txt files under `folder` in path order, each with its result under `outputDir`/<folder
@@ -147,10 +158,11 @@ void addFolder(const fs::path& folder, const fs::path& outputDir, BatchPlan& pla
     const std::size_t jobsBefore = plan.jobs.size();
     const std::size_t problemsBefore = plan.problems.size();
     std::vector<OpenFolder> stack;
-    enterFolder(folder, {}, stack, plan);
+    enterFolder(AT_FDCWD, folder, folder, {}, stack, plan);
     while (!stack.empty()) {
         OpenFolder& open = stack.back();
         if (open.next == open.entries.size()) {
+            ::close(open.fd);
             stack.pop_back();
             continue;
         }
@@ -160,10 +172,27 @@ void addFolder(const fs::path& folder, const fs::path& outputDir, BatchPlan& pla
         if (entry.kind == Entry::Kind::Article)
             plan.jobs.push_back({path, resultFolder / relative, path.string(), entry.identity});
         else if (!skipped.contains(entry.identity))
-            enterFolder(path, relative, stack, plan); // may move `open` and `entry`
+            enterFolder(open.fd, entry.name, path, relative, stack, plan); // may move `open`
     }
     if (plan.jobs.size() == jobsBefore && plan.problems.size() == problemsBefore)
         plan.problems.push_back(folder.string() + ": no .txt files in the folder");
+}
+
+// The identity of what `path` names, its folder reached through `folders`.
+std::optional<FileIdentity> identityIn(FolderChain& folders, const fs::path& path)
+{
+    std::string ignored;
+    const int folderFd = folders.openFolderOf(path, false, ignored);
+    if (folderFd < 0)
+        return std::nullopt;
+    struct stat info
+    {
+    };
+    const bool found = ::fstatat(folderFd, path.filename().c_str(), &info, 0) == 0;
+    ::close(folderFd);
+    if (!found)
+        return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
 }
 
 // Drops repeated inputs (the same file under any name), skips inputs whose result would land on
@@ -176,9 +205,11 @@ void checkTargets(BatchPlan& plan, const fs::path& outputDir)
             inputLabels.emplace(*job.identity, job.label);
 
     const fs::path outputKey = comparablePath(outputDir);
+    FolderChain outputFolders;
     std::set<FileIdentity> seenInputs;
     std::set<fs::path> seenMissingInputs;
-    std::map<fs::path, std::string> targets; // result path from the output folder -> label
+    // Result path from the output folder (normal form, so its text compares as the path) -> label.
+    std::map<std::string, std::string> targets;
     std::vector<Job> kept;
     for (Job& job : plan.jobs) {
         const bool repeated = job.identity
@@ -186,7 +217,7 @@ void checkTargets(BatchPlan& plan, const fs::path& outputDir)
                                   : !seenMissingInputs.insert(comparablePath(job.input)).second;
         if (repeated)
             continue;
-        if (const std::optional<FileIdentity> target = identityOf(job.output)) {
+        if (const std::optional<FileIdentity> target = identityIn(outputFolders, job.output)) {
             if (const auto input = inputLabels.find(*target); input != inputLabels.end()) {
                 plan.refusal = "the result of " + job.label + " would replace the input " +
                                input->second + "; choose another --output-dir";
@@ -194,7 +225,7 @@ void checkTargets(BatchPlan& plan, const fs::path& outputDir)
             }
         }
         const fs::path targetKey = outputKey / job.output.lexically_relative(outputDir);
-        if (const auto [earlier, isNew] = targets.emplace(targetKey, job.label); !isNew) {
+        if (const auto [earlier, isNew] = targets.emplace(targetKey.native(), job.label); !isNew) {
             plan.problems.push_back(job.label + ": its result would replace the result of " +
                                     earlier->second + "; skipped");
             continue;

@@ -33,13 +33,22 @@ PendingRewriter buildRewriter(const std::shared_future<PhraseDictionary>& dictio
 // Where the comparison page's sections go, one per job; none without a page.
 using PageSections = std::vector<std::string>;
 
+// The folders of the inputs and of the results. The jobs come in path order, so each folder of a
+// tree is opened once however deep it lies.
+struct RunFolders
+{
+    FolderChain inputs;
+    FolderChain outputs;
+};
+
 // Reads, rewrites and writes one article, and makes its section of the page when the rewrite was
 // traced; the result's error names what went wrong.
 ArticleResult rewriteJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs, PageSections& sections)
+                         const FileIdentities& inputs, RunFolders& folders, PageSections& sections)
 {
     ArticleResult failed;
-    const ReadOutcome read = job.input.empty() ? readStandardInput() : readWholeFile(job.input);
+    const ReadOutcome read =
+        job.input.empty() ? readStandardInput() : readWholeFile(folders.inputs, job.input);
     if (!read.ok()) {
         failed.error = read.error;
         return failed;
@@ -61,16 +70,17 @@ ArticleResult rewriteJob(const Job& job, std::size_t index, const PendingRewrite
     const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
     if (job.output.empty())
         result.error = writeStandardOutput(bytes);
-    else if (std::string reason = writeFileAtomically(job.output, bytes, inputs); !reason.empty())
+    else if (std::string reason = writeFileAtomically(folders.outputs, job.output, bytes, inputs);
+             !reason.empty())
         result.error = "cannot write the result " + job.output.string() + ": " + reason;
     return result;
 }
 
 ArticleResult processJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs, PageSections& sections)
+                         const FileIdentities& inputs, RunFolders& folders, PageSections& sections)
 {
     try {
-        return rewriteJob(job, index, rewriter, inputs, sections);
+        return rewriteJob(job, index, rewriter, inputs, folders, sections);
     } catch (const std::exception& error) {
         ArticleResult failed;
         failed.error = std::string("could not be rewritten: ") + error.what();
@@ -204,11 +214,12 @@ int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& 
     const PendingRewriter rewriter = buildRewriter(dictionary, std::move(rewriteSettings));
 
     PageSections sections(settings.comparePage ? plan.jobs.size() : 0);
+    RunFolders folders;
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
-            reporter.fileDone(plan.jobs[index],
-                              processJob(plan.jobs[index], index, rewriter, plan.inputs, sections));
+            reporter.fileDone(plan.jobs[index], processJob(plan.jobs[index], index, rewriter,
+                                                           plan.inputs, folders, sections));
     };
     {
         const HelperThreads helpers(workers - 1, work);

@@ -56,12 +56,11 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-} // namespace
-
-ReadOutcome readWholeFile(const std::filesystem::path& path)
+// Reads the file `name` of the open folder `folderFd` (or a path, with AT_FDCWD).
+ReadOutcome readFileIn(int folderFd, const std::filesystem::path& name)
 {
     ReadOutcome outcome;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         outcome.error = reasonFromErrno("cannot open", errno);
         return outcome;
@@ -79,6 +78,63 @@ ReadOutcome readWholeFile(const std::filesystem::path& path)
     return outcome;
 }
 
+// Whether `name` in the open folder is one of `untouchable`.
+bool isUntouchable(int folderFd, const std::string& name, const FileIdentities& untouchable)
+{
+    struct stat info
+    {
+    };
+    return !untouchable.empty() && ::fstatat(folderFd, name.c_str(), &info, 0) == 0 &&
+           untouchable.contains({info.st_dev, info.st_ino});
+}
+
+// Writes `bytes` to a temporary file in the open folder and renames it onto `name` there.
+std::string writeFileIn(int folderFd, const std::string& name, std::string_view bytes,
+                        const FileIdentities& untouchable)
+{
+    constexpr std::string_view isAnInput =
+        "it is one of the inputs under another name; not replaced";
+    if (isUntouchable(folderFd, name, untouchable))
+        return std::string(isAnInput);
+    const TemporaryFile temporary = createTemporaryIn(folderFd);
+    if (temporary.fd < 0)
+        return reasonFromErrno("cannot write in its folder", errno);
+    const bool written = writeAll(temporary.fd, bytes);
+    const int writeError = errno;
+    const bool closed = ::close(temporary.fd) == 0;
+    if (!written || !closed) {
+        const int error = written ? errno : writeError;
+        removeTemporary(temporary);
+        return reasonFromErrno("cannot write", error);
+    }
+    if (isUntouchable(folderFd, name, untouchable)) {
+        removeTemporary(temporary);
+        return std::string(isAnInput);
+    }
+    if (const int renameError = renameTemporary(temporary, name); renameError != 0)
+        return renameError == EISDIR ? "a folder of that name is in the way"
+                                     : reasonFromErrno("cannot write", renameError);
+    return {};
+}
+
+} // namespace
+
+ReadOutcome readWholeFile(const std::filesystem::path& path)
+{
+    return readFileIn(AT_FDCWD, path);
+}
+
+ReadOutcome readWholeFile(FolderChain& folders, const std::filesystem::path& path)
+{
+    std::string ignored;
+    const int folderFd = folders.openFolderOf(path, false, ignored);
+    if (folderFd < 0)
+        return {{}, reasonFromErrno("cannot open", errno)};
+    ReadOutcome outcome = readFileIn(folderFd, path.filename());
+    ::close(folderFd);
+    return outcome;
+}
+
 ReadOutcome readStandardInput()
 {
     ReadOutcome outcome;
@@ -90,31 +146,20 @@ ReadOutcome readStandardInput()
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                                 const FileIdentities& untouchable)
 {
-    std::error_code folderError;
-    std::filesystem::create_directories(target.parent_path(), folderError);
-    if (folderError)
-        return "cannot create the folder " + target.parent_path().string() + " (" +
-               folderError.message() + ")";
-    const TemporaryFile temporary = createTemporaryIn(target.parent_path());
-    if (temporary.fd < 0)
-        return reasonFromErrno("cannot write in its folder", errno);
-    const bool written = writeAll(temporary.fd, bytes);
-    const int writeError = errno;
-    const bool closed = ::close(temporary.fd) == 0;
-    if (!written || !closed) {
-        const int error = written ? errno : writeError;
-        removeTemporary(temporary);
-        return reasonFromErrno("cannot write", error);
-    }
-    if (const std::optional<FileIdentity> existing = identityOf(target);
-        existing && untouchable.contains(*existing)) {
-        removeTemporary(temporary);
-        return "it is one of the inputs under another name; not replaced";
-    }
-    if (const int renameError = renameTemporary(temporary, target); renameError != 0)
-        return renameError == EISDIR ? "a folder of that name is in the way"
-                                     : reasonFromErrno("cannot write", renameError);
-    return {};
+    FolderChain folders;
+    return writeFileAtomically(folders, target, bytes, untouchable);
+}
+
+std::string writeFileAtomically(FolderChain& folders, const std::filesystem::path& target,
+                                std::string_view bytes, const FileIdentities& untouchable)
+{
+    std::string folderError;
+    const int folderFd = folders.openFolderOf(target, true, folderError);
+    if (folderFd < 0)
+        return "cannot create the folder " + folderError;
+    std::string reason = writeFileIn(folderFd, target.filename().string(), bytes, untouchable);
+    ::close(folderFd);
+    return reason;
 }
 
 std::string writeStandardOutput(std::string_view bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileIdentity.h"
+#include "FolderChain.h"
 
 #include <filesystem>
 #include <string>
@@ -19,6 +20,8 @@ struct ReadOutcome
 };
 
 ReadOutcome readWholeFile(const std::filesystem::path& path);
+// The same, with the file's folder reached through `folders`.
+ReadOutcome readWholeFile(FolderChain& folders, const std::filesystem::path& path);
 ReadOutcome readStandardInput();
 
 // Writes `bytes` to a temporary file beside `target` and renames it onto the target, so the
@@ -28,6 +31,9 @@ ReadOutcome readStandardInput();
 // success.
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                                 const FileIdentities& untouchable = {});
+// The same, with the target's folder reached (and made) through `folders`.
+std::string writeFileAtomically(FolderChain& folders, const std::filesystem::path& target,
+                                std::string_view bytes, const FileIdentities& untouchable);
 
 // Writes all of `bytes` to standard output; the reason on failure, empty on success.
 std::string writeStandardOutput(std::string_view bytes);

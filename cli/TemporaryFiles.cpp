@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace pexa::cli {
 namespace {
@@ -23,10 +24,18 @@ std::mutex& listLock()
     return lock;
 }
 
-std::set<std::string>& openTemporaries()
+// A listed temporary file: its folder's descriptor and its name there.
+using TemporaryName = std::pair<int, std::string>;
+
+std::set<TemporaryName>& openTemporaries()
 {
-    static std::set<std::string> paths;
-    return paths;
+    static std::set<TemporaryName> names;
+    return names;
+}
+
+TemporaryName listed(const TemporaryFile& temporary)
+{
+    return {temporary.folderFd, temporary.name};
 }
 
 std::string base36(unsigned long long value)
@@ -58,8 +67,8 @@ sigset_t cleanupSignals()
     while (::sigwait(&signals, &signal) != 0) {
     }
     listLock().lock();
-    for (const std::string& path : openTemporaries())
-        ::unlink(path.c_str());
+    for (const auto& [folderFd, name] : openTemporaries())
+        ::unlinkat(folderFd, name.c_str(), 0);
     std::signal(signal, SIG_DFL);
     sigset_t only;
     sigemptyset(&only);
@@ -71,19 +80,20 @@ sigset_t cleanupSignals()
 
 } // namespace
 
-TemporaryFile createTemporaryIn(const std::filesystem::path& folder)
+TemporaryFile createTemporaryIn(int folderFd)
 {
     static std::atomic<unsigned long long> serial{0};
     const std::string stem =
-        (folder / temporaryPrefix).string() + base36(static_cast<unsigned long long>(::getpid()));
+        std::string(temporaryPrefix) + base36(static_cast<unsigned long long>(::getpid()));
     TemporaryFile temporary;
+    temporary.folderFd = folderFd;
     const std::lock_guard lock(listLock());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary.path = stem + "-" + base36(serial++);
-        temporary.fd =
-            ::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary.name = stem + "-" + base36(serial++);
+        temporary.fd = ::openat(folderFd, temporary.name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (temporary.fd >= 0) {
-            openTemporaries().insert(temporary.path);
+            openTemporaries().insert(listed(temporary));
             return temporary;
         }
         if (errno != EEXIST)
@@ -92,21 +102,24 @@ TemporaryFile createTemporaryIn(const std::filesystem::path& folder)
     return temporary;
 }
 
-int renameTemporary(const TemporaryFile& temporary, const std::filesystem::path& target)
+int renameTemporary(const TemporaryFile& temporary, const std::string& targetName)
 {
-    const int error = ::rename(temporary.path.c_str(), target.c_str()) == 0 ? 0 : errno;
+    const int error = ::renameat(temporary.folderFd, temporary.name.c_str(), temporary.folderFd,
+                                 targetName.c_str()) == 0
+                          ? 0
+                          : errno;
     if (error != 0)
-        ::unlink(temporary.path.c_str());
+        ::unlinkat(temporary.folderFd, temporary.name.c_str(), 0);
     const std::lock_guard lock(listLock());
-    openTemporaries().erase(temporary.path);
+    openTemporaries().erase(listed(temporary));
     return error;
 }
 
 void removeTemporary(const TemporaryFile& temporary)
 {
-    ::unlink(temporary.path.c_str());
+    ::unlinkat(temporary.folderFd, temporary.name.c_str(), 0);
     const std::lock_guard lock(listLock());
-    openTemporaries().erase(temporary.path);
+    openTemporaries().erase(listed(temporary));
 }
 
 void removeTemporariesOnSignals()

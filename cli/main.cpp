@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <future>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -15,6 +16,17 @@ using namespace pexa;
 using namespace pexa::cli;
 
 namespace {
+
+// A walk through a deep tree holds one folder open per level, and the inputs' and the results'
+// folders as many again: allow as many open files as the system lets this process have.
+void allowAllOpenFiles()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
 
 constexpr int usageStatus = 2;
 
@@ -94,6 +106,7 @@ int main(int argc, char** argv)
         break;
     }
     removeTemporariesOnSignals(); // before any other thread starts
+    allowAllOpenFiles();
     Options& options = commandLine.options;
     // The writer's own files are read and checked first, since a bad line stops the run. The
     // built-in dictionary is made when the rewriter first needs it: compiled in, it takes

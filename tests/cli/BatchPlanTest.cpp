@@ -4,6 +4,7 @@
 #include "TemporaryFiles.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -164,9 +165,9 @@ TEST(BatchPlanTest, AnUnreadableSubFolderIsNamedAndTheRestOfItsFolderIsStillSear
         plan = planBatch(withOutput(scratch / "out", {scratch / "in"}));
     }
     fs::permissions(scratch / "in/locked", fs::perms::owner_all);
-    EXPECT_EQ(outputsOf(plan), (std::vector<fs::path>{scratch / "out/in/a.txt",
-                                                      scratch / "out/in/z.txt",
-                                                      scratch / "out/in/zz/deeper.txt"}));
+    EXPECT_EQ(outputsOf(plan),
+              (std::vector<fs::path>{scratch / "out/in/a.txt", scratch / "out/in/z.txt",
+                                     scratch / "out/in/zz/deeper.txt"}));
     ASSERT_EQ(plan.problems.size(), 1u);
     EXPECT_EQ(plan.problems[0],
               (scratch / "in/locked").string() + ": cannot search the folder (Permission denied)");
@@ -186,11 +187,13 @@ TEST(BatchPlanTest, AStaleTemporaryFileIsNeverTakenForAnArticle)
 {
     ScratchFolder scratch;
     scratch.write("in/a.txt", "");
-    const TemporaryFile stale = createTemporaryIn(scratch / "in");
+    const int folderFd = ::open((scratch / "in").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const TemporaryFile stale = createTemporaryIn(folderFd);
     ASSERT_GE(stale.fd, 0);
     ::close(stale.fd); // left behind, as by a program that was killed
     const BatchPlan plan = planBatch(withOutput(scratch / "out", {scratch / "in"}));
     EXPECT_EQ(outputsOf(plan), (std::vector<fs::path>{scratch / "out/in/a.txt"}));
-    EXPECT_TRUE(fs::exists(stale.path));
+    EXPECT_TRUE(fs::exists(scratch / "in" / stale.name));
     removeTemporary(stale);
+    ::close(folderFd);
 }

@@ -4,6 +4,7 @@
 #include "TemporaryFiles.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,7 +30,8 @@ int statusOfChildSignalledWhileWriting(const fs::path& folder, int signal)
     const pid_t child = ::fork();
     if (child == 0) {
         removeTemporariesOnSignals();
-        if (createTemporaryIn(folder).fd >= 0)
+        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (createTemporaryIn(folderFd).fd >= 0)
             ::kill(::getpid(), signal);
         for (;;)
             ::pause(); // the signal ends the child; ctest's time limit guards against a hang

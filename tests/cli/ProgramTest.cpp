@@ -267,3 +267,29 @@ TEST(ProgramTest, HelpVersionAndWrongUsage)
     EXPECT_EQ(wrong.status, 2);
     EXPECT_TRUE(contains(wrong.err, "--jobs needs a number")) << wrong.err;
 }
+
+TEST(ProgramTest, DeeplyNestedFoldersAreWalkedAndRewrittenWhole)
+{
+    // 1500 levels, one article each: more levels than a process may usually hold descriptors, and
+    // every file is reached through its folder's, not through its whole path.
+    constexpr int levels = 1500;
+    ScratchFolder scratch;
+    const fs::path folder = scratch / "in";
+    fs::path relative;
+    for (int level = 0; level < levels; ++level) {
+        scratch.write((fs::path("in") / relative / "a.txt").string(), "大喜过望");
+        relative /= "d";
+    }
+    fs::create_directories(scratch / "in" / relative);
+    const ProgramRun run = runProgram(scratch, {"-o", (scratch / "out").string(), folder.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    int rewritten = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(scratch / "out/in"))
+        if (entry.is_regular_file()) {
+            EXPECT_EQ(entry.path().filename(), "a.txt");
+            EXPECT_EQ(ScratchFolder::read(entry.path()), windowResult(u"大喜过望"));
+            ++rewritten;
+        }
+    EXPECT_EQ(rewritten, levels);
+}
