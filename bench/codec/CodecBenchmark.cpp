@@ -10,6 +10,7 @@
 // 1.72 ms by ICU, 1.71 ms by Qt (which uses ICU). So UTF-8 goes through ICU and GB18030 stays with
 // iconv.
 
+#include "BenchCorpus.h"
 #include "Utf8.h"
 
 #include <QString>
@@ -30,16 +31,6 @@
 namespace {
 
 const char* const utf16Name = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    if (!file || bytes.str().empty())
-        throw std::runtime_error("cannot read " + path);
-    return bytes.str();
-}
 
 // One whole conversion with iconv; nullopt on bytes that are no character of the encoding.
 std::optional<std::string> iconvConvert(const char* to, const char* from, std::string_view bytes,
@@ -148,12 +139,10 @@ void checkSame(const std::u16string& expected, const std::u16string& actual, con
 int main(int argc, char* argv[])
 {
     benchmark::Initialize(&argc, argv);
-    const char* folder = std::getenv("PEXA_BENCH_CORPUS");
-    if (!folder) {
-        std::cerr << "PEXA_BENCH_CORPUS must name the prose folder; run scripts/bench.sh\n";
+    const auto folder = pexa::bench::corpusFolder();
+    if (!folder)
         return 2;
-    }
-    static const std::string utf8Bytes = readFile(std::string(folder) + "/prose-1m.txt");
+    static const std::string utf8Bytes = pexa::bench::readCorpusFile(*folder + "/prose-1m.txt");
     static const std::u16string text = *pexa::utf8::decode(utf8Bytes);
     static const std::string gbBytes = *iconvConvert("GB18030", "UTF-8", utf8Bytes, 1);
     const auto fromQt = [](const QString& s) {

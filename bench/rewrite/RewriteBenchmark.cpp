@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchCorpus.h"
 #include "BuiltinDictionary.h"
 #include "PhraseSubstitution.h"
 #include "Utf8.h"
@@ -68,12 +69,9 @@ struct Corpus
 
 std::u16string readText(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    const auto text = utf8::decode(bytes.str());
-    if (!file || !text || text->empty())
-        throw std::runtime_error("cannot read the text file " + path);
+    const auto text = utf8::decode(bench::readCorpusFile(path));
+    if (!text)
+        throw std::runtime_error("not UTF-8 text: " + path);
     return *text;
 }
 
@@ -220,20 +218,18 @@ private:
 int main(int argc, char* argv[])
 {
     benchmark::Initialize(&argc, argv);
-    const char* folder = std::getenv("PEXA_BENCH_CORPUS");
-    if (!folder) {
-        std::cerr << "PEXA_BENCH_CORPUS must name the prose folder; run scripts/bench.sh\n";
+    const auto folder = bench::corpusFolder();
+    if (!folder)
         return 2;
-    }
     std::vector<Corpus> corpora;
     for (const char* name : {"prose-3k", "prose-100k", "prose-1m"})
-        corpora.push_back({name, readText(std::string(folder) + "/" + name + ".txt")});
+        corpora.push_back({name, readText(*folder + "/" + name + ".txt")});
 
     const PhraseRewriter rewriter(loadBuiltinDictionary());
     std::cout << "built-in dictionary of " << rewriter.dictionary().size() << " entries\n";
     corpora.push_back(
         {"one-piece-1m", withoutSeparators(corpora.back().text, rewriter.dictionary())});
-    corpora.push_back({"dense-1m", readText(std::string(folder) + "/dense-1m.txt")});
+    corpora.push_back({"dense-1m", readText(*folder + "/dense-1m.txt")});
 
     for (const Corpus& corpus : corpora) {
         checkIdentical(corpus, rewriter);
