@@ -2,7 +2,7 @@
 #include "Form1.h"
 #include "MessageBoxService.h"
 #include "Publisher.h"
-#include "UpdateCheck.h"
+#include "UpdateCheckModule.h"
 #include "WindowIcon.h"
 
 #include <QApplication>
@@ -21,9 +21,14 @@ int main(int argc, char* argv[])
     pexa::Form1 window(pexa::LazyRewriter(), {messages, clipboard, urls});
     messages.setParent(&window);
 
-    pexa::UpdateCheck updateCheck({messages, clipboard, urls},
-                                  QStringView(pexa::publisher::updateHost).toString());
-    QObject::connect(&window, &pexa::Form1::updateCheckDue, &updateCheck, &pexa::UpdateCheck::run);
+    // Timer1 fires once; the update check is loaded only then.
+    QObject::connect(&window, &pexa::Form1::updateCheckDue, &window, [&] {
+        const QString moduleFolder =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/" PEXA_MODULE_FOLDER);
+        pexa::updatemodule::startUpdateCheck(moduleFolder, {messages, clipboard, urls},
+                                             QStringView(pexa::publisher::updateHost).toString(),
+                                             &window);
+    });
 
     window.show();
     return QApplication::exec();

@@ -41,13 +41,19 @@ int main(int argc, char* argv[])
     window.show();
     QApplication::processEvents();
 
-    // As if pasted: the input box lays the text out before the press.
-    window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"))
-        ->setPlainText(QString::fromUtf8(article.readAll()));
-    QApplication::processEvents();
+    // Each press as a writer makes it: the article pasted, so the input box lays it out, then the
+    // press. The second press thus starts from the same state as the first, less what the first
+    // left prepared.
+    auto* text2 = window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
     auto* command2 = window.findChild<QPushButton*>(QStringLiteral("Command2"));
-    const double first = millisecondsOfPress(*command2);
-    const double second = millisecondsOfPress(*command2);
+    const QString text = QString::fromUtf8(article.readAll());
+    auto pasteAndPress = [&] {
+        text2->setPlainText(text);
+        QApplication::processEvents();
+        return millisecondsOfPress(*command2);
+    };
+    const double first = pasteAndPress();
+    const double second = pasteAndPress();
     std::printf("%.3f %.3f\n", first, second);
     return 0;
 }

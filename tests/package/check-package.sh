@@ -20,7 +20,8 @@ lintian --fail-on error,warning --display-info "$deb"
 
 echo "== files"
 listing=$(dpkg-deb -c "$deb")
-for file in usr/bin/pexa usr/bin/pexa-rewrite usr/share/applications/pexa.desktop \
+for file in usr/bin/pexa usr/bin/pexa-rewrite usr/lib/$(gcc -print-multiarch)/pexa/libpexa-update-check.so \
+  usr/share/applications/pexa.desktop \
   usr/share/icons/hicolor/{16x16,24x24,32x32,48x48}/apps/pexa.png \
   usr/share/metainfo/example.pexa.pexa.metainfo.xml \
   usr/share/man/man1/pexa.1.gz usr/share/man/man1/pexa-rewrite.1.gz \
@@ -29,7 +30,7 @@ for file in usr/bin/pexa usr/bin/pexa-rewrite usr/share/applications/pexa.deskto
   grep -q " \./$file\$" <<<"$listing" || fail "the package lacks /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for dependency in libqt6widgets6 libopencc1.1 libopencc-data fonts-wqy-microhei; do
+for dependency in libqt6widgets6 libqt6network6 libopencc1.1 libopencc-data fonts-wqy-microhei; do
   grep -q "\b$dependency\b" <<<"$depends" || fail "Depends lacks $dependency: $depends"
 done
 [ "$("$root/usr/bin/pexa-rewrite" --version)" = "pexa-rewrite $version" ] || fail "wrong --version"

@@ -1,7 +1,7 @@
 #include "FakeDesktopServices.h"
 #include "Form1.h"
 #include "LocalHttpServer.h"
-#include "UpdateCheck.h"
+#include "UpdateCheckModule.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -13,7 +13,8 @@ using namespace pexa;
 using namespace std::chrono_literals;
 
 // The update check wired to the real window the way the program does it: Timer1's first tick
-// runs the check, and the window stays in use while the check waits for the server.
+// loads the update-check module and runs its check, and the window stays in use while the check
+// waits for the server.
 class UpdateCheckInWindowTest : public QObject
 {
     Q_OBJECT
@@ -27,15 +28,17 @@ private slots:
         m_server = std::make_unique<LocalHttpServer>();
         m_window = std::make_unique<Form1>(
             LazyRewriter(PhraseDictionary::fromEntries({u"今天=今日"})), m_desktop->services());
-        m_check = std::make_unique<UpdateCheck>(m_desktop->services(), m_server->host());
-        connect(m_window.get(), &Form1::updateCheckDue, m_check.get(), &UpdateCheck::run);
+        connect(m_window.get(), &Form1::updateCheckDue, m_window.get(), [this] {
+            QVERIFY(updatemodule::startUpdateCheck(QStringLiteral(PEXA_UPDATE_MODULE_FOLDER),
+                                                   m_desktop->services(), m_server->host(),
+                                                   m_window.get()));
+        });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
     void cleanup()
     {
-        m_check.reset();
         m_window.reset();
         m_server.reset();
         m_desktop.reset();
@@ -92,6 +95,15 @@ private slots:
         QTRY_COMPARE(m_server->openConnections(), 0);
     }
 
+    void missingModuleStartsNoCheck()
+    {
+        QCOMPARE(updatemodule::startUpdateCheck(QStringLiteral(PEXA_UPDATE_MODULE_FOLDER "/absent"),
+                                                m_desktop->services(), m_server->host(),
+                                                m_window.get()),
+                 nullptr);
+        QCOMPARE(m_server->requestedPaths().size(), 0);
+    }
+
 private:
     template <typename Control> Control* control(const char* name) const
     {
@@ -104,7 +116,6 @@ private:
     std::unique_ptr<FakeDesktop> m_desktop;
     std::unique_ptr<LocalHttpServer> m_server;
     std::unique_ptr<Form1> m_window;
-    std::unique_ptr<UpdateCheck> m_check;
 };
 
 QTEST_MAIN(UpdateCheckInWindowTest)
