@@ -524,7 +524,8 @@ class Selection:
                 continue
             if (word, option.replacement) in self.banned_options:
                 continue
-            if not self.risk.is_plain_for(option.replacement, word):
+            checked = (word, option.replacement) in self.preferred_pairs
+            if not self.risk.is_plain_for(option.replacement, word, checked):
                 continue
             if not self._reaches(option.replacement, word):
                 return option

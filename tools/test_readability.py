@@ -81,7 +81,8 @@ class WordRiskTest(unittest.TestCase):
             ("系统", 1000, "n"), ("操作系统", 800, "n"), ("番茄", 500, "n"), ("番茄酱", 40, "n"),
             ("出现", 3000, "v"), ("在", 90000, "p"), ("现在", 2000, "t"), ("孩子", 5000, "n"),
             ("孩童", 30, "n"), ("小孩", 2000, "n"), ("非常", 8000, "d"), ("需要", 6000, "v"),
-            ("架构", 300, "n"), ("结构", 14000, "n"),
+            ("架构", 300, "n"), ("结构", 14000, "n"), ("价格", 11000, "n"), ("价钱", 520, "n"),
+            ("时间", 33000, "n"), ("时光", 800, "n"), ("小区", 400, "n"), ("社区", 6000, "n"),
         ])
 
     def test_a_word_often_inside_longer_words_is_not_safe(self):
@@ -103,6 +104,13 @@ class WordRiskTest(unittest.TestCase):
         self.assertFalse(self.risk.is_plain_for("孩童", "孩子"))
         self.assertTrue(self.risk.is_plain_for("小孩", "孩子"))
         self.assertFalse(self.risk.is_plain_for("结构", "架构"))  # a much more general word
+
+    def test_a_checked_replacement_need_only_be_everyday_itself(self):
+        self.assertFalse(self.risk.is_plain_for("价钱", "价格"))
+        self.assertTrue(self.risk.is_plain_for("价钱", "价格", checked=True))
+        self.assertFalse(self.risk.is_plain_for("孩童", "孩子", checked=True))  # not an everyday word
+        self.assertFalse(self.risk.is_plain_for("时光", "时间", checked=True))  # far rarer: literary
+        self.assertFalse(self.risk.is_plain_for("社区", "小区", checked=True))  # far broader
 
 
 if __name__ == "__main__":

@@ -46,6 +46,12 @@ PLAIN_RATIO = 0.1
 FREQUENT_SOURCE = 300  # lexicon count
 FREQUENT_PLAIN_RATIO = 0.2
 FREQUENT_BROADER_RATIO = 5
+# A checked pair was read in the source's contexts for register, so its replacement only has to be
+# an everyday word itself (超过 -> 超出 is plain although rare next to 超过) that is neither
+# far rarer than the source (时间 -> 时光) nor a far broader word (小区 -> 社区).
+CHECKED_EVERYDAY_COUNT = 500
+CHECKED_PLAIN_RATIO = 0.03
+CHECKED_BROADER_RATIO = 10
 
 
 class WordRisk:
@@ -105,11 +111,14 @@ class WordRisk:
         return (share <= SAFE_SHARE or collateral <= NEGLIGIBLE_COLLATERAL
                 or (share <= RARE_SHARE and collateral <= RARE_COLLATERAL))
 
-    def is_plain_for(self, replacement, source):
+    def is_plain_for(self, replacement, source, checked=False):
         """Is replacement as everyday as source and as narrow: not a literary or dated substitute,
-        nor a much more general word?"""
-        source_count = self.count.get(source, 0)
-        ratio = self.count.get(replacement, 0) / max(1, source_count)
+        nor a much more general word?  checked: the pair was read in the source's contexts."""
+        source_count, replacement_count = self.count.get(source, 0), self.count.get(replacement, 0)
+        ratio = replacement_count / max(1, source_count)
+        if (checked and replacement_count >= CHECKED_EVERYDAY_COUNT
+                and CHECKED_PLAIN_RATIO <= ratio <= CHECKED_BROADER_RATIO):
+            return True
         if source_count < FREQUENT_SOURCE:
             return ratio >= PLAIN_RATIO
         return FREQUENT_PLAIN_RATIO <= ratio <= FREQUENT_BROADER_RATIO
