@@ -37,18 +37,24 @@ using PageSections = std::vector<std::string>;
 // tree is opened once however deep it lies.
 struct RunFolders
 {
+    explicit RunFolders(const PathTree& paths)
+        : inputs(paths, MissingFolders::Fail), outputs(paths, MissingFolders::Make)
+    {
+    }
+
     FolderChain inputs;
     FolderChain outputs;
 };
 
-// Reads, rewrites and writes one article, and makes its section of the page when the rewrite was
-// traced; the result's error names what went wrong.
-ArticleResult rewriteJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs, RunFolders& folders, PageSections& sections)
+// Reads, rewrites and writes one article of the plan, and makes its section of the page when the
+// rewrite was traced; the result's error names what went wrong.
+ArticleResult rewriteJob(const BatchPlan& plan, std::size_t index, const PendingRewriter& rewriter,
+                         RunFolders& folders, PageSections& sections)
 {
+    const Job& job = plan.jobs[index];
     ArticleResult failed;
-    const ReadOutcome read =
-        job.input.empty() ? readStandardInput() : readWholeFile(folders.inputs, job.input);
+    const ReadOutcome read = job.input == PathTree::none ? readStandardInput()
+                                                         : readWholeFile(folders.inputs, job.input);
     if (!read.ok()) {
         failed.error = read.error;
         return failed;
@@ -62,25 +68,26 @@ ArticleResult rewriteJob(const Job& job, std::size_t index, const PendingRewrite
     if (!result.ok())
         return result;
     if (result.traced) {
-        sections[index] = articleSection(
-            {job.label, article.text, *result.traced, std::move(result.kept), result.changeRate},
-            rewriter.get()->dictionary(), index + 1);
+        sections[index] = articleSection({plan.labelOf(job), article.text, *result.traced,
+                                          std::move(result.kept), result.changeRate},
+                                         rewriter.get()->dictionary(), index + 1);
         result.traced.reset();
     }
     const std::string bytes = encodeResult(result.text, article.hadByteOrderMark);
-    if (job.output.empty())
+    if (job.output == PathTree::none)
         result.error = writeStandardOutput(bytes);
-    else if (std::string reason = writeFileAtomically(folders.outputs, job.output, bytes, inputs);
+    else if (std::string reason =
+                 writeFileAtomically(folders.outputs, job.output, bytes, plan.inputs);
              !reason.empty())
-        result.error = "cannot write the result " + job.output.string() + ": " + reason;
+        result.error = "cannot write the result " + plan.paths.text(job.output) + ": " + reason;
     return result;
 }
 
-ArticleResult processJob(const Job& job, std::size_t index, const PendingRewriter& rewriter,
-                         const FileIdentities& inputs, RunFolders& folders, PageSections& sections)
+ArticleResult processJob(const BatchPlan& plan, std::size_t index, const PendingRewriter& rewriter,
+                         RunFolders& folders, PageSections& sections)
 {
     try {
-        return rewriteJob(job, index, rewriter, inputs, folders, sections);
+        return rewriteJob(plan, index, rewriter, folders, sections);
     } catch (const std::exception& error) {
         ArticleResult failed;
         failed.error = std::string("could not be rewritten: ") + error.what();
@@ -99,8 +106,8 @@ struct Totals
 class Reporter
 {
 public:
-    Reporter(std::size_t total, const RunSettings& settings)
-        : m_settings(settings), m_progress(total, settings.showProgress)
+    Reporter(const BatchPlan& plan, const RunSettings& settings)
+        : m_plan(plan), m_settings(settings), m_progress(plan.jobs.size(), settings.showProgress)
     {
     }
 
@@ -122,12 +129,15 @@ public:
     void fileDone(const Job& job, const ArticleResult& result)
     {
         const std::lock_guard lock(m_mutex);
-        if (!result.notes.empty() || !result.ok() || m_settings.stats)
+        // The file's path is put together only when a line names it.
+        const bool namesTheFile = !result.notes.empty() || !result.ok() || m_settings.stats;
+        const std::string label = namesTheFile ? m_plan.labelOf(job) : std::string();
+        if (namesTheFile)
             m_progress.clear();
         for (const std::string& note : result.notes)
-            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", job.label.c_str(), note.c_str());
+            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", label.c_str(), note.c_str());
         if (!result.ok()) {
-            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", job.label.c_str(), result.error.c_str());
+            std::fprintf(stderr, "pexa-rewrite: %s: %s\n", label.c_str(), result.error.c_str());
             ++m_totals.failed;
         } else {
             ++m_totals.rewritten;
@@ -137,7 +147,7 @@ public:
             m_totals.changeRate.exact &= result.changeRate.exact;
             if (m_settings.stats)
                 std::fprintf(stderr, "%s\n",
-                             statsLine(job.label, result.replacements, result.changeRate).c_str());
+                             statsLine(label, result.replacements, result.changeRate).c_str());
         }
         m_progress.fileDone();
     }
@@ -161,6 +171,7 @@ public:
     }
 
 private:
+    const BatchPlan& m_plan;
     const RunSettings& m_settings;
     std::mutex m_mutex;
     ProgressLine m_progress;
@@ -201,7 +212,7 @@ std::string statsLine(const std::string& label, std::size_t replacements, const 
 int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& dictionary,
              const RunSettings& settings)
 {
-    Reporter reporter(plan.jobs.size(), settings);
+    Reporter reporter(plan, settings);
     for (const std::string& problem : plan.problems)
         reporter.problem(problem);
 
@@ -214,12 +225,12 @@ int runBatch(const BatchPlan& plan, const std::shared_future<PhraseDictionary>& 
     const PendingRewriter rewriter = buildRewriter(dictionary, std::move(rewriteSettings));
 
     PageSections sections(settings.comparePage ? plan.jobs.size() : 0);
-    RunFolders folders;
+    RunFolders folders(plan.paths);
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t index = next++; index < plan.jobs.size(); index = next++)
-            reporter.fileDone(plan.jobs[index], processJob(plan.jobs[index], index, rewriter,
-                                                           plan.inputs, folders, sections));
+            reporter.fileDone(plan.jobs[index],
+                              processJob(plan, index, rewriter, folders, sections));
     };
     {
         const HelperThreads helpers(workers - 1, work);

@@ -57,10 +57,10 @@ bool writeAll(int fd, std::string_view bytes)
 }
 
 // Reads the file `name` of the open folder `folderFd` (or a path, with AT_FDCWD).
-ReadOutcome readFileIn(int folderFd, const std::filesystem::path& name)
+ReadOutcome readFileIn(int folderFd, const char* name)
 {
     ReadOutcome outcome;
-    const int fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         outcome.error = reasonFromErrno("cannot open", errno);
         return outcome;
@@ -121,16 +121,16 @@ std::string writeFileIn(int folderFd, const std::string& name, std::string_view 
 
 ReadOutcome readWholeFile(const std::filesystem::path& path)
 {
-    return readFileIn(AT_FDCWD, path);
+    return readFileIn(AT_FDCWD, path.c_str());
 }
 
-ReadOutcome readWholeFile(FolderChain& folders, const std::filesystem::path& path)
+ReadOutcome readWholeFile(FolderChain& folders, PathTree::Id file)
 {
     std::string ignored;
-    const int folderFd = folders.openFolderOf(path, false, ignored);
+    const int folderFd = folders.openFolderOf(file, ignored);
     if (folderFd < 0)
         return {{}, reasonFromErrno("cannot open", errno)};
-    ReadOutcome outcome = readFileIn(folderFd, path.filename());
+    ReadOutcome outcome = readFileIn(folderFd, folders.paths().name(file).c_str());
     ::close(folderFd);
     return outcome;
 }
@@ -146,18 +146,21 @@ ReadOutcome readStandardInput()
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                                 const FileIdentities& untouchable)
 {
-    FolderChain folders;
-    return writeFileAtomically(folders, target, bytes, untouchable);
+    PathTree paths;
+    const PathTree::Id folder = paths.add(PathTree::none, target.parent_path().string());
+    FolderChain folders(paths, MissingFolders::Make);
+    return writeFileAtomically(folders, paths.add(folder, target.filename().string()), bytes,
+                               untouchable);
 }
 
-std::string writeFileAtomically(FolderChain& folders, const std::filesystem::path& target,
-                                std::string_view bytes, const FileIdentities& untouchable)
+std::string writeFileAtomically(FolderChain& folders, PathTree::Id target, std::string_view bytes,
+                                const FileIdentities& untouchable)
 {
     std::string folderError;
-    const int folderFd = folders.openFolderOf(target, true, folderError);
+    const int folderFd = folders.openFolderOf(target, folderError);
     if (folderFd < 0)
         return "cannot create the folder " + folderError;
-    std::string reason = writeFileIn(folderFd, target.filename().string(), bytes, untouchable);
+    std::string reason = writeFileIn(folderFd, folders.paths().name(target), bytes, untouchable);
     ::close(folderFd);
     return reason;
 }

@@ -20,8 +20,8 @@ struct ReadOutcome
 };
 
 ReadOutcome readWholeFile(const std::filesystem::path& path);
-// The same, with the file's folder reached through `folders`.
-ReadOutcome readWholeFile(FolderChain& folders, const std::filesystem::path& path);
+// The same for the file `file` of the chain's paths, its folder reached through `folders`.
+ReadOutcome readWholeFile(FolderChain& folders, PathTree::Id file);
 ReadOutcome readStandardInput();
 
 // Writes `bytes` to a temporary file beside `target` and renames it onto the target, so the
@@ -31,9 +31,10 @@ ReadOutcome readStandardInput();
 // success.
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                                 const FileIdentities& untouchable = {});
-// The same, with the target's folder reached (and made) through `folders`.
-std::string writeFileAtomically(FolderChain& folders, const std::filesystem::path& target,
-                                std::string_view bytes, const FileIdentities& untouchable);
+// The same for the target `target` of the chain's paths, its folder reached (and made) through
+// `folders`.
+std::string writeFileAtomically(FolderChain& folders, PathTree::Id target, std::string_view bytes,
+                                const FileIdentities& untouchable);
 
 // Writes all of `bytes` to standard output; the reason on failure, empty on success.
 std::string writeStandardOutput(std::string_view bytes);

@@ -46,7 +46,7 @@ for count in 12500 25000 50000 100000; do
 done
 echo "10 MB article without terms: $(seconds "$program" "$work/prose-10m.txt") s"
 echo "10 MB article with 100000 terms: $(seconds "$program" --protect-file "$work/terms-100000.txt" "$work/prose-10m.txt") s"
-for levels in 375 750 1500; do
+for levels in 375 750 1500 3000; do
   python3 - "$work/nested-$levels" "$levels" <<'PY'
 import os, sys
 fd = os.open(sys.argv[1], os.O_RDONLY) if os.path.isdir(sys.argv[1]) else (os.mkdir(sys.argv[1]) or os.open(sys.argv[1], os.O_RDONLY))

@@ -27,8 +27,13 @@ std::vector<fs::path> outputsOf(const BatchPlan& plan)
 {
     std::vector<fs::path> outputs;
     for (const Job& job : plan.jobs)
-        outputs.push_back(job.output);
+        outputs.push_back(plan.paths.text(job.output));
     return outputs;
+}
+
+fs::path inputOf(const BatchPlan& plan, std::size_t job)
+{
+    return plan.paths.text(plan.jobs.at(job).input);
 }
 
 } // namespace
@@ -54,7 +59,7 @@ TEST(BatchPlanTest, TheOutputFolderInsideAnInputFolderIsLeftOut)
     scratch.write("articles/out/articles/a.txt", ""); // a result of an earlier run
     const BatchPlan plan = planBatch(withOutput(scratch / "articles/out", {scratch / "articles"}));
     ASSERT_EQ(plan.jobs.size(), 1u);
-    EXPECT_EQ(plan.jobs[0].input, scratch / "articles/a.txt");
+    EXPECT_EQ(inputOf(plan, 0), scratch / "articles/a.txt");
 }
 
 TEST(BatchPlanTest, ARunThatWouldReplaceAnInputIsRefused)
@@ -75,7 +80,7 @@ TEST(BatchPlanTest, TwoInputsWithTheSameResultNameKeepTheFirst)
     const fs::path second = scratch.write("y/a.txt", "");
     const BatchPlan plan = planBatch(withOutput(scratch / "out", {first, second, first}));
     ASSERT_EQ(plan.jobs.size(), 1u);
-    EXPECT_EQ(plan.jobs[0].input, first);
+    EXPECT_EQ(inputOf(plan, 0), first);
     ASSERT_EQ(plan.problems.size(), 1u);
     EXPECT_NE(plan.problems[0].find(second.string()), std::string::npos);
 }
@@ -90,7 +95,8 @@ TEST(BatchPlanTest, WithoutAnOutputFolderOnlyOneFileMayBeGiven)
     EXPECT_EQ(planBatch(options).refusal, "several inputs need --output-dir");
     options.inputs = {scratch.path().string()};
     EXPECT_NE(planBatch(options).refusal.find("is a folder"), std::string::npos);
-    EXPECT_EQ(planBatch(Options{}).jobs.at(0).label, "<standard input>");
+    const BatchPlan fromStandardInput = planBatch(Options{});
+    EXPECT_EQ(fromStandardInput.labelOf(fromStandardInput.jobs.at(0)), "<standard input>");
 }
 
 namespace {
@@ -146,7 +152,7 @@ TEST(BatchPlanTest, TheSameFileUnderTwoPathsIsRewrittenOnce)
     fs::create_hard_link(article, scratch / "src/b.txt");
     const BatchPlan plan = planBatch(withOutput(scratch / "out", {scratch / "src"}));
     ASSERT_EQ(plan.jobs.size(), 1u);
-    EXPECT_EQ(plan.jobs[0].input, article);
+    EXPECT_EQ(inputOf(plan, 0), article);
     EXPECT_EQ(plan.inputs.size(), 1u);
 }
 
@@ -196,4 +202,32 @@ TEST(BatchPlanTest, AStaleTemporaryFileIsNeverTakenForAnArticle)
     EXPECT_TRUE(fs::exists(scratch / "in" / stale.name));
     removeTemporary(stale);
     ::close(folderFd);
+}
+
+TEST(BatchPlanTest, EveryFileOfADeepTreeIsPlannedAndNamedByItsWholePath)
+{
+    // Two trees of one name, 300 levels deep with an article on each: the second tree's results
+    // would land on the first's, and every message names both whole paths.
+    constexpr int levels = 300;
+    ScratchFolder scratch;
+    std::vector<fs::path> outputs;
+    std::vector<std::string> problems;
+    std::string folder; // below the tree's top: "d/d/.../"
+    for (int level = 0; level < levels; ++level) {
+        const fs::path first = scratch.write("x/day/" + folder + "a.txt", "");
+        const fs::path second = scratch.write("y/day/" + folder + "a.txt", "");
+        outputs.push_back(scratch / "out/day" / (folder + "a.txt"));
+        problems.push_back(second.string() + ": its result would replace the result of " +
+                           first.string() + "; skipped");
+        if (level + 1 < levels)
+            folder += "d/";
+    }
+    const fs::path link = scratch / "x/day" / (folder + "b.txt");
+    fs::create_symlink(scratch / "gone.txt", link);
+    problems.insert(problems.begin(), link.string() + ": a link to nothing; skipped");
+
+    const BatchPlan plan =
+        planBatch(withOutput(scratch / "out", {scratch / "x/day", scratch / "y/day"}));
+    EXPECT_EQ(outputsOf(plan), outputs);
+    EXPECT_EQ(plan.problems, problems);
 }
