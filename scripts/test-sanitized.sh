@@ -7,7 +7,8 @@ bash scripts/install-dependencies.sh
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEXA_WARNINGS_AS_ERRORS=ON \
   -DPEXA_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="$sanitizers" \
-  -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_SHARED_LINKER_FLAGS="$sanitizers" "$@"
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_SHARED_LINKER_FLAGS="$sanitizers" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$sanitizers" "$@"
 cmake --build build-asan --parallel "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_init_order=1
