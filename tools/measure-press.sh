@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Prints the median time of the first and of the second 开始伪原创 press in a freshly started window
-# (offscreen), on the 3 KB benchmark article. Usage: tools/measure-press.sh [RUNS] (default 11).
-# Build first with scripts/build.sh, and make the article with scripts/bench-corpus.sh.
+# (offscreen), each press on its own 3 KB benchmark article, the two articles taking turns at being
+# first. With `--same`, both presses rewrite the first article, which shows what repeating the very
+# same work gains. Usage: tools/measure-press.sh [--same] [RUNS] (default 11).
+# Build first with scripts/build.sh, and make the articles with scripts/bench-corpus.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+articles=(build/bench-corpus/prose-3k.txt build/bench-corpus/prose-3k-next.txt)
+if [ "${1:-}" = --same ]; then
+  articles[1]=${articles[0]}
+  shift
+fi
 runs=${1:-11}
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -un)}
-article=build/bench-corpus/prose-3k.txt
-for _ in $(seq "$runs"); do
-  QT_QPA_PLATFORM=offscreen build/bench/startup/pexa_press_timer "$article"
+for run in $(seq "$runs"); do
+  if ((run % 2)); then
+    QT_QPA_PLATFORM=offscreen build/bench/startup/pexa_press_timer "${articles[0]}" "${articles[1]}"
+  else
+    QT_QPA_PLATFORM=offscreen build/bench/startup/pexa_press_timer "${articles[1]}" "${articles[0]}"
+  fi
 done | awk '
   { first[NR] = $1; second[NR] = $2 }
   function median(values, count,    sorted, i, j, swap) {

@@ -1,5 +1,6 @@
 // Turns Chinese manual pages (roff source, concatenated on standard input) into plain prose for the
-// rewrite benchmarks, and writes the first 3 KB, 100 KB and 1 MB of it (UTF-8) into a folder.
+// rewrite benchmarks, and writes the first 3 KB, 100 KB and 1 MB of it (UTF-8) into a folder, and the
+// 3 KB that follow the first 3 KB as a second article of the same size.
 // Usage: zcat /usr/share/man/zh_CN/man*/*.gz | pexa_bench_prose OUTPUT_DIR
 //
 // Only lines that are mostly Chinese characters are kept: the option tables and code samples of the
@@ -82,15 +83,16 @@ int main(int argc, char* argv[])
     }
     const std::string prose = extractProse(std::cin);
     const std::string folder = argv[1];
+    if (prose.size() < 1024 * 1024) {
+        std::cerr << "only " << prose.size() << " bytes of prose, 1 MB needed\n";
+        return 1;
+    }
     const std::pair<const char*, std::size_t> sizes[] = {
         {"prose-3k.txt", 3 * 1024}, {"prose-100k.txt", 100 * 1024}, {"prose-1m.txt", 1024 * 1024}};
-    for (const auto& [name, bytes] : sizes) {
-        if (prose.size() < bytes) {
-            std::cerr << "only " << prose.size() << " bytes of prose, " << name << " needs "
-                      << bytes << "\n";
-            return 1;
-        }
+    for (const auto& [name, bytes] : sizes)
         std::ofstream(folder + "/" + name, std::ios::binary) << prefix(prose, bytes);
-    }
+    const std::string_view firstArticle = prefix(prose, 3 * 1024);
+    std::ofstream(folder + "/prose-3k-next.txt", std::ios::binary)
+        << prefix(std::string_view(prose).substr(firstArticle.size()), 3 * 1024);
     return 0;
 }

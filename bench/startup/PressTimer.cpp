@@ -1,8 +1,13 @@
-// Times the first and the second press of 开始伪原创 in a window started as the program starts it,
-// on one article: prints the two times in milliseconds on one line. The first press is the one
-// that would pay for anything the window leaves until it is needed.
+// Times the first and the second press of 开始伪原创 in a window started as the program starts it:
+// prints the two times in milliseconds on one line. The first press is the one that would pay for
+// anything the window leaves until it is needed.
 //
-// Usage: pexa_press_timer ARTICLE (UTF-8); run on the offscreen platform by scripts/bench.sh.
+// Each press rewrites its own article of the same size, as a writer's presses do: pressing again on
+// the very same text runs every step on data and branches the processor has just seen, which makes
+// a repeat faster whatever the window prepares. Run the two orders alternately to cancel out any
+// difference between the articles (tools/measure-press.sh does).
+//
+// Usage: pexa_press_timer FIRST_ARTICLE SECOND_ARTICLE (UTF-8), on the offscreen platform.
 #include "DesktopServices.h"
 #include "Form1.h"
 #include "MessageBoxService.h"
@@ -13,8 +18,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdio>
+#include <optional>
 
 namespace {
+
+std::optional<QString> readArticle(const char* path)
+{
+    QFile article(QString::fromLocal8Bit(path));
+    if (!article.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return QString::fromUtf8(article.readAll());
+}
 
 double millisecondsOfPress(QPushButton& button)
 {
@@ -29,9 +43,10 @@ double millisecondsOfPress(QPushButton& button)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QFile article(argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString());
-    if (!article.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "usage: pexa_press_timer ARTICLE\n");
+    const std::optional<QString> firstArticle = argc == 3 ? readArticle(argv[1]) : std::nullopt;
+    const std::optional<QString> secondArticle = argc == 3 ? readArticle(argv[2]) : std::nullopt;
+    if (!firstArticle || !secondArticle) {
+        std::fprintf(stderr, "usage: pexa_press_timer FIRST_ARTICLE SECOND_ARTICLE\n");
         return 2;
     }
     pexa::QtMessageBoxService messages;
@@ -42,18 +57,16 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
 
     // Each press as a writer makes it: the article pasted, so the input box lays it out, then the
-    // press. The second press thus starts from the same state as the first, less what the first
-    // left prepared.
+    // press.
     auto* text2 = window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
     auto* command2 = window.findChild<QPushButton*>(QStringLiteral("Command2"));
-    const QString text = QString::fromUtf8(article.readAll());
-    auto pasteAndPress = [&] {
-        text2->setPlainText(text);
+    auto pasteAndPress = [&](const QString& article) {
+        text2->setPlainText(article);
         QApplication::processEvents();
         return millisecondsOfPress(*command2);
     };
-    const double first = pasteAndPress();
-    const double second = pasteAndPress();
+    const double first = pasteAndPress(*firstArticle);
+    const double second = pasteAndPress(*secondArticle);
     std::printf("%.3f %.3f\n", first, second);
     return 0;
 }
