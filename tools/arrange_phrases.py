@@ -18,6 +18,7 @@ Usage: /usr/bin/python3 tools/arrange_phrases.py   (from the repository root)
 Deterministic: every choice uses a seeded generator over sorted data.
 """
 
+import hashlib
 import heapq
 import random
 import sys
@@ -28,6 +29,14 @@ from pathlib import Path
 from word_risk import load_word_risk
 
 SEED = 20261207
+
+
+def stable_draw(*words):
+    """A number in [0, 1) fixed by the words alone, for breaking ties between candidates: unlike
+    draws from one random stream, adding or removing a pool pair leaves every other tie as it was."""
+    digest = hashlib.blake2b("=".join((str(SEED),) + words).encode("utf-8"), digest_size=8).digest()
+    return int.from_bytes(digest, "big") / 2**64
+
 REPO_ROOT = Path(__file__).resolve().parent.parent
 POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # Hand-picked pairs taken before the rest of the pool: everyday two-word
@@ -298,7 +307,7 @@ class Selection:
     never built.
     """
 
-    def __init__(self, pool_pairs, lexicon, risk, rng, notes=None):
+    def __init__(self, pool_pairs, lexicon, risk, notes=None):
         self.lexicon = lexicon
         self.risk = risk
         notes = notes or PoolNotes()
@@ -307,7 +316,6 @@ class Selection:
         self.preferred_pairs = notes.preferred_pairs
         self.preferred_words = {word for pair in notes.preferred_pairs for word in pair}
         self.checked_sources = {source for source, _ in notes.preferred_pairs}
-        self.rng = rng
         self.pinned_sources = {source for source, _ in PINNED.values()} | {w for pair in FIXED_PAIRS for w in pair}
         self.required_sources = {source for source, _, _ in REQUIRED}
         self.chosen = {}  # source -> Option
@@ -350,7 +358,7 @@ class Selection:
                     continue
                 in_triangle = bool(neighbours[source] & neighbours[replacement])
                 checked = written and (first, second) in self.preferred_pairs
-                rank = (is_opposite, not checked, not in_triangle, not written, self.rng.random())
+                rank = (is_opposite, not checked, not in_triangle, not written, stable_draw(source, replacement))
                 options[source].append(Option(source, replacement, is_opposite, rank))
         for source in options:
             options[source].sort(key=lambda option: option.rank)
@@ -393,7 +401,7 @@ class Selection:
         for word in sorted(self.options):
             best = self.options[word][0]
             rank = (word not in self.preferred_words, not is_lexicon_phrase(word, self.lexicon),
-                    best.is_opposite, self._garbled_containers(word, best.replacement) >= 3, self.rng.random())
+                    best.is_opposite, self._garbled_containers(word, best.replacement) >= 3, stable_draw(word))
             order[len(word)].append((rank, word))
         return {length: [word for _, word in sorted(ranked)] for length, ranked in order.items()}
 
@@ -412,7 +420,7 @@ class Selection:
             # A pair leaves its plainer word as it is, so it is the place for a word too
             # risky to rewrite everywhere: prefer those.
             rank = (not (is_lexicon_phrase(first, self.lexicon) and is_lexicon_phrase(second, self.lexicon)),
-                    self.may_change(kept), min(exposure[first] + exposure[second], 3), self.rng.random())
+                    self.may_change(kept), min(exposure[first] + exposure[second], 3), stable_draw(first, second))
             ranked.append((rank, first, second))
         return [(first, second) for _, first, second in sorted(ranked)]
 
@@ -1359,7 +1367,7 @@ def main():
     lexicon.attested.update(word for pair in pool_pairs for word in pair[:2])
     notes = read_pool_notes(POOL_DIR)
     lexicon.attested.update(checked_part_rewrites(POOL_DIR, notes.preferred_pairs))
-    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), rng, notes)
+    selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), notes)
     problem, order = arrange(selection, rng, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]

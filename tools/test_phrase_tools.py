@@ -135,6 +135,20 @@ class PoolNotesTest(unittest.TestCase):
         selection.lexicon = small_lexicon({"附近": 8000, "周围": 5000})
         self.assertEqual(selection.plainer_first("周围", "附近"), ("附近", "周围"))
 
+    def test_candidate_order_does_not_depend_on_unrelated_pool_pairs(self):
+        synonyms = ["暖和", "温和", "和暖", "暖烘", "温煦", "暖洋"]
+        own_pairs = [("温暖", word, False) for word in synonyms]
+        unrelated = [("番茄", "西红柿", False), ("宿舍", "寝室", False)]
+
+        def ranked(pool):
+            selection = arranger.Selection.__new__(arranger.Selection)
+            selection.lexicon = small_lexicon({word: 500 for pair in pool for word in pair[:2]})
+            selection.takeovers, selection.preferred_pairs = set(), set()
+            selection.neighbours = arranger.Selection._synonym_neighbours(pool)
+            return [option.replacement for option in selection._build_options(pool)["温暖"]]
+
+        self.assertEqual(ranked(unrelated + own_pairs), ranked(own_pairs))
+
     def test_checked_part_rewrites_swap_one_half_for_its_checked_replacement(self):
         with tempfile.TemporaryDirectory() as folder:
             (Path(folder) / "extra_inside.txt").write_text("# synonyms\n仔细检查=认真检查\n", encoding="utf-8")
