@@ -2,6 +2,8 @@
 #include "UpdateCheck.h"
 #include "UpdateCheckModule.h"
 
+#include <type_traits>
+
 extern "C" Q_DECL_EXPORT QObject* pexaCreateUpdateCheck(const pexa::DesktopServices& desktop,
                                                         const QString& updateHost, QObject* parent)
 {
