@@ -124,12 +124,14 @@ TEST(DifferentialTest, DenseTextsMatchTheLiteralRewrite)
     compareOnRandomCases(3000, 2, 150, TextShape::dense, Chunks::small);
 }
 
-TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
+// Rewrites `cases` texts made by `makeText` from seeded cases with the built-in dictionary and
+// compares each with the literal rewrite.
+template <typename MakeText> void compareBuiltinOnSeededTexts(std::uint64_t cases, MakeText makeText)
 {
     const PhraseRewriter rewriter(loadBuiltinDictionary());
-    for (std::uint64_t seed = firstSeed; seed < firstSeed + 300; ++seed) {
+    for (std::uint64_t seed = firstSeed; seed < firstSeed + cases; ++seed) {
         CaseMaker maker(seed);
-        const std::u16string text = maker.text(rewriter.dictionary(), 60);
+        const std::u16string text = makeText(maker, rewriter.dictionary());
         const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
         std::u16string actual;
         ASSERT_EQ(rewriter.appendRewrite(text, actual), expected.replacements)
@@ -138,19 +140,19 @@ TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
     }
 }
 
+TEST(DifferentialTest, BuiltinDictionaryMatchesTheLiteralRewrite)
+{
+    compareBuiltinOnSeededTexts(300, [](CaseMaker& maker, const PhraseDictionary& dictionary) {
+        return maker.text(dictionary, 60);
+    });
+}
+
 // Keyword lists: built-in sources run together, long enough to be cut into chunks.
 TEST(DifferentialTest, BuiltinDictionaryOnDenseTextMatchesTheLiteralRewrite)
 {
-    const PhraseRewriter rewriter(loadBuiltinDictionary());
-    for (std::uint64_t seed = firstSeed; seed < firstSeed + 40; ++seed) {
-        CaseMaker maker(seed);
-        const std::u16string text = maker.denseText(rewriter.dictionary(), 800);
-        const Rewritten expected = rewriteLiterally(text, rewriter.dictionary());
-        std::u16string actual;
-        ASSERT_EQ(rewriter.appendRewrite(text, actual), expected.replacements)
-            << "seed " << seed << ", text " << shown(text);
-        ASSERT_EQ(actual, expected.text) << "seed " << seed << ", text " << shown(text);
-    }
+    compareBuiltinOnSeededTexts(40, [](CaseMaker& maker, const PhraseDictionary& dictionary) {
+        return maker.denseText(dictionary, 800);
+    });
 }
 
 TEST(DifferentialTest, AppendRewriteAddsToWhatIsThere)
