@@ -92,6 +92,18 @@ class WordRiskTest(unittest.TestCase):
     def test_a_word_rarely_inside_longer_words_is_safe(self):
         self.assertTrue(self.risk.is_safe_source("番茄"))
 
+    def test_a_word_documents_mostly_show_inside_a_compound_is_not_safe(self):
+        # The lexicon lists 购置税 with the floor count, but it is in two thirds as many documents
+        # as 购置 itself, and jieba reads it as one word wherever it occurs.
+        lexicon = [("购置", 279, "v"), ("购置税", 3, "n"), ("票决", 20, "v"), ("投票决定", 3, "l")]
+        self.assertTrue(WordRisk(lexicon).is_safe_source("购置"))
+        documents = [("购置", 8.317), ("购置税", 8.742), ("票决", 13.9), ("投票决定", 11.25)]
+        risk = WordRisk(lexicon, documents)
+        self.assertAlmostEqual(risk.inside_share_in_documents("购置"), 0.395, places=3)
+        self.assertFalse(risk.is_safe_source("购置"))
+        # 投票决定 holds 票决 in most of its documents, but those documents are too few to matter.
+        self.assertTrue(risk.is_safe_source("票决"))
+
     def test_occurrences_across_two_words_count_against_a_source(self):
         self.assertGreater(self.risk.across("现在"), 0)
         self.assertEqual(self.risk.across("番茄"), 0)

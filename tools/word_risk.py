@@ -8,12 +8,21 @@ rewrite breaks the sentence.  jieba's lexicon counts how often each word
 occurs on its own in a large corpus, so it also tells how often a source
 would be met inside longer words and, assuming neighbouring words are
 independent, across two words.
+
+The lexicon's counts come from one corpus and list many compounds of real
+web text with the floor count (健康状况, 购置税, 医保卡), although jieba
+segments them as one word whenever they occur.  jieba's keyword weights
+(idf.txt) tell in what share of a large set of documents each word occurs,
+which measures those compounds far better; a source is also judged by the
+documents where it only occurs inside a longer word.
 """
 
+import math
 from collections import defaultdict
 from pathlib import Path
 
 LEXICON_PATH = Path("/usr/lib/python3/dist-packages/jieba/dict.txt")
+DOCUMENT_WEIGHTS_PATH = Path("/usr/lib/python3/dist-packages/jieba/analyse/idf.txt")
 
 # Parts of speech (jieba's tags) whose words carry content: nouns, verbs, adjectives,
 # idioms and set phrases, names of places and things, time nouns, distinguishing words.
@@ -39,6 +48,9 @@ RARE_SHARE = 0.15
 RARE_COLLATERAL = 100
 NEGLIGIBLE_COLLATERAL = 30
 LONGEST_PIECE = 7
+# The share of documents below which the longer words holding a source are too rare to matter,
+# whatever their share of the source's presence (凝视 in 凝视着 counts; 票决 in 投票决定 is too rare to).
+RARE_CONTAINER_DOCUMENTS = 1e-4
 # A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童); for a frequent
 # source, whose rewrite readers meet often, the bounds are tighter (提前 -> 提早), and a replacement
 # much more frequent is a broader word that loses the source's sense (架构 -> 结构, 小区 -> 社区).
@@ -57,8 +69,8 @@ CHECKED_BROADER_RATIO = 10
 class WordRisk:
     """Lexicon counts of words and of the places a piece of text occurs other than as a word."""
 
-    def __init__(self, entries):
-        """entries: [(word, count, tag)]."""
+    def __init__(self, entries, document_weights=()):
+        """entries: [(word, count, tag)]; document_weights: [(word, idf)], idf = -ln(share of documents)."""
         self.count = {}
         self.tag = {}
         self.inside = defaultdict(int)  # piece -> counts of longer words holding it
@@ -69,13 +81,24 @@ class WordRisk:
             self.tag[word] = tag
             self._add_pieces(word, count)
         self.total = sum(self.count.values()) or 1
+        self.documents = {}  # word -> share of documents it occurs in
+        self.documents_inside = defaultdict(float)  # piece -> summed shares of longer words holding it
+        for word, idf in document_weights:
+            self.documents[word] = share = math.exp(-idf)
+            for piece in self._inner_pieces(word):
+                self.documents_inside[piece] += share
+
+    @staticmethod
+    def _inner_pieces(word):
+        """The pieces of two or more characters that are shorter than word, one for each place."""
+        size = len(word)
+        return [word[start:end] for start in range(size)
+                for end in range(start + 2, min(size, start + LONGEST_PIECE) + 1) if end - start < size]
 
     def _add_pieces(self, word, count):
         size = len(word)
-        for start in range(size):
-            for end in range(start + 2, min(size, start + LONGEST_PIECE) + 1):
-                if end - start < size:
-                    self.inside[word[start:end]] += count
+        for piece in self._inner_pieces(word):
+            self.inside[piece] += count
         for length in range(1, min(size, LONGEST_PIECE) + 1):
             self.ending[word[-length:]] += count
             self.starting[word[:length]] += count
@@ -96,12 +119,21 @@ class WordRisk:
         own, other = self.count.get(piece, 0), self.collateral(piece)
         return other / (own + other) if own + other else 0.0
 
+    def inside_share_in_documents(self, piece):
+        """How much of piece's presence in documents is inside longer words rather than as itself."""
+        own, inside = self.documents.get(piece, 0.0), self.documents_inside[piece]
+        return inside / (own + inside) if own + inside else 0.0
+
+    def is_often_inside_in_documents(self, word):
+        return (self.documents_inside[word] > RARE_CONTAINER_DOCUMENTS
+                and self.inside_share_in_documents(word) > SAFE_SHARE)
+
     def is_grammatical(self, word):
         return word in GRAMMATICAL_WORDS or self.tag.get(word, "i") not in CONTENT_TAGS
 
     def is_safe_source(self, word):
         """May every occurrence of word be rewritten: a content word that is rarely part of another word."""
-        if word in GRAMMATICAL_WORDS:
+        if word in GRAMMATICAL_WORDS or self.is_often_inside_in_documents(word):
             return False
         if len(word) >= 3:
             return True  # set phrases and idioms: met as themselves, or as two whole words
@@ -132,5 +164,13 @@ def read_lexicon_entries(path=LEXICON_PATH):
                 yield fields[0], int(fields[1]), fields[2] if len(fields) > 2 else ""
 
 
-def load_word_risk(path=LEXICON_PATH):
-    return WordRisk(read_lexicon_entries(path))
+def read_document_weights(path=DOCUMENT_WEIGHTS_PATH):
+    with open(path, encoding="utf-8") as handle:
+        for line in handle:
+            fields = line.split()
+            if len(fields) == 2:
+                yield fields[0], float(fields[1])
+
+
+def load_word_risk(path=LEXICON_PATH, document_weights_path=DOCUMENT_WEIGHTS_PATH):
+    return WordRisk(read_lexicon_entries(path), read_document_weights(document_weights_path))
