@@ -15,12 +15,12 @@ ordering as a constraint problem:
     exactly the wanted number of chains, reverse pairs and overlaps.
 
 Usage: /usr/bin/python3 tools/arrange_phrases.py   (from the repository root)
-Deterministic: every choice uses a seeded generator over sorted data.
+Deterministic: every tie is broken by a number drawn from the words of the entries involved,
+so that a change to the pool moves little beyond the entries it touches.
 """
 
 import hashlib
 import heapq
-import random
 import sys
 from collections import Counter, defaultdict, deque
 from dataclasses import dataclass
@@ -956,7 +956,7 @@ def select_feasible(selection, log):
 # ------------------------------------------------------------- targets
 
 
-def choose_targets(problem, rng, log):
+def choose_targets(problem, log):
     """Add fired relations until each kind reaches its total."""
     forced = problem.targets.witness
     wanted = {
@@ -966,13 +966,13 @@ def choose_targets(problem, rng, log):
     }
     pair_nodes = {n for pair in problem.pairs for n in pair}
     for kind in (CONTAINS, INSIDE, CASCADE):
-        added = _add_targets(problem, kind, wanted[kind], pair_nodes, rng)
+        added = _add_targets(problem, kind, wanted[kind], pair_nodes)
         log(f"{kind}: {len(forced[kind])} fired relations ({added} chosen)")
         if added < wanted[kind]:
             raise Unplaceable([], f"only {added} of {wanted[kind]} {kind} relations could be fired")
 
 
-def _add_targets(problem, kind, wanted, pair_nodes, rng):
+def _add_targets(problem, kind, wanted, pair_nodes):
     """Fire `wanted` relations of one kind, keeping the graph acyclic and the pinned slots feasible.
 
     Only entries that witness nothing yet are made targets, so the trial graph
@@ -989,8 +989,8 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
                   if relations[n] and (n not in pair_nodes or n in transient) and n not in problem.pinned_slot
                   and not problem.targets.is_target(n) and (n not in witnesses or n in transient)
                   and problem.entries[n].source not in problem.selection.takeovers]
-    rng.shuffle(candidates)
-    ranked = {node: _ranked_witnesses(problem, kind, node, rng) for node in candidates}
+    candidates.sort(key=lambda node: stable_draw(kind, problem.entries[node].line))
+    ranked = {node: _ranked_witnesses(problem, kind, node) for node in candidates}
     candidates.sort(key=lambda node: -ranked[node][0][0] if ranked[node] else 1)
     added = 0
     for node in candidates:
@@ -1010,7 +1010,7 @@ def _add_targets(problem, kind, wanted, pair_nodes, rng):
     return added
 
 
-def _ranked_witnesses(problem, kind, node, rng):
+def _ranked_witnesses(problem, kind, node):
     """[(how well the meaning is kept, witness)] for the witnesses whose firing reads well, best first.
 
     A chain A -> B -> C keeps the meaning best when the pool itself pairs A
@@ -1022,7 +1022,8 @@ def _ranked_witnesses(problem, kind, node, rng):
             keeps = 2 if kind != CASCADE or node in problem.kept_nodes else problem.selection.closeness(
                 problem.entries[witness].source, problem.entries[node].replacement)
             if keeps >= MIN_CHAIN_CLOSENESS or rarely_fires(problem, problem.entries[witness].source):
-                ranked.append((keeps, rng.random(), witness))
+                ranked.append((keeps, stable_draw(problem.entries[node].line, problem.entries[witness].line),
+                               witness))
     ranked.sort(reverse=True)
     return [(keeps, witness) for keeps, _, witness in ranked]
 
@@ -1068,17 +1069,16 @@ def _with_target(problem, successors, node, witness):
 # -------------------------------------------------------------- levels
 
 
-def assign_segments(problem, rng):
+def assign_segments(problem):
     """Give every node a segment: reverse pairs by the list split, then the rest by capacity."""
     successors = precedence_edges(problem.size, problem.relations, problem.targets)
     bounds = SegmentBounds(problem, successors, pinned_segments(problem))
     capacity = {s: hi - lo + 1 for s, (lo, hi) in enumerate(SEGMENTS)}
     for segment in bounds.placed.values():
         capacity[segment] -= 1
-    _place_pairs(problem, bounds, capacity, rng)
+    _place_pairs(problem, bounds, capacity)
     free = [n for n in range(problem.size) if n not in bounds.placed]
-    rng.shuffle(free)
-    free.sort(key=lambda n: len(bounds.choices(n)))
+    free.sort(key=lambda n: (len(bounds.choices(n)), stable_draw(problem.entries[n].line)))
     total_capacity = {s: capacity[s] for s in OPEN_SEGMENTS}
     for node in free:
         choices = [s for s in bounds.choices(node) if capacity[s] > 0]
@@ -1090,11 +1090,10 @@ def assign_segments(problem, rng):
     return bounds.placed, successors
 
 
-def _place_pairs(problem, bounds, capacity, rng):
+def _place_pairs(problem, bounds, capacity):
     remaining = dict(REVERSE_PAIR_SPLIT)
     pinned = pinned_segments(problem)
-    order = list(problem.pairs)
-    rng.shuffle(order)
+    order = sorted(problem.pairs, key=lambda pair: stable_draw(*(problem.entries[n].line for n in pair)))
     for first, second in order:
         if first in pinned or second in pinned:
             split = (_list_of_segment(pinned[first]), _list_of_segment(pinned[second]))
@@ -1122,7 +1121,7 @@ def _list_of_segment(segment):
 # ------------------------------------------------------------ ordering
 
 
-def order_segments(problem, placed, successors, rng):
+def order_segments(problem, placed, successors):
     """Topological order inside each segment, pinned entries at their slots."""
     members = defaultdict(list)
     for node, segment in placed.items():
@@ -1132,11 +1131,11 @@ def order_segments(problem, placed, successors, rng):
         nodes = members[segment]
         if len(nodes) != last_pos - first_pos + 1:
             raise SystemExit(f"segment {segment} holds {len(nodes)} entries")
-        merged.extend(_order_one_segment(problem, nodes, first_pos, successors, rng))
+        merged.extend(_order_one_segment(problem, nodes, first_pos, successors))
     return merged
 
 
-def _order_one_segment(problem, nodes, first_pos, successors, rng):
+def _order_one_segment(problem, nodes, first_pos, successors):
     inside = set(nodes)
     indegree = {n: 0 for n in nodes}
     for n in nodes:
@@ -1145,7 +1144,7 @@ def _order_one_segment(problem, nodes, first_pos, successors, rng):
                 indegree[t] += 1
     slot_of_pin = {problem.pinned_slot[n] - first_pos: n for n in nodes if n in problem.pinned_slot}
     deadline = _deadlines(nodes, inside, successors, slot_of_pin)
-    tie = {n: rng.random() for n in sorted(nodes)}
+    tie = {n: stable_draw(problem.entries[n].line) for n in nodes}
     ready = [(deadline[n], tie[n], n) for n in nodes if indegree[n] == 0 and n not in problem.pinned_slot]
     heapq.heapify(ready)
     result = []
@@ -1333,7 +1332,7 @@ def log(message):
     print(message, file=sys.stderr)
 
 
-def arrange(selection, rng, log):
+def arrange(selection, log):
     """Select, fire the wanted relations and order; drop entries and retry until every word reads well."""
     for attempt in range(MAX_ATTEMPTS):
         problem = select_feasible(selection, log)
@@ -1342,13 +1341,13 @@ def arrange(selection, rng, log):
             raise SystemExit(f"pool too small: sources missing by length {short}, "
                              f"reverse pairs missing {pairs_short}")
         try:
-            choose_targets(problem, rng, log)
-            placed, successors = assign_segments(problem, rng)
+            choose_targets(problem, log)
+            placed, successors = assign_segments(problem)
         except Unplaceable as stuck:
             log(f"attempt {attempt}: {stuck}")
             drop_nodes(problem, stuck.nodes)
             continue
-        order = order_segments(problem, placed, successors, rng)
+        order = order_segments(problem, placed, successors)
         lines = [problem.entries[node].line for node in order]
         is_opposite = [problem.entries[node].is_opposite for node in order]
         bad = badly_rewritten(lines, is_opposite, selection.lexicon)
@@ -1360,7 +1359,6 @@ def arrange(selection, rng, log):
 
 
 def main():
-    rng = random.Random(SEED)
     pool_pairs, rejected = read_pool(POOL_DIR)
     log(f"pool: {len(pool_pairs)} distinct pairs, {rejected} malformed lines skipped")
     lexicon = load_lexicon(LEXICON_PATH)
@@ -1368,7 +1366,7 @@ def main():
     notes = read_pool_notes(POOL_DIR)
     lexicon.attested.update(checked_part_rewrites(POOL_DIR, notes.preferred_pairs))
     selection = Selection(pool_pairs, lexicon, load_word_risk(LEXICON_PATH), notes)
-    problem, order = arrange(selection, rng, log)
+    problem, order = arrange(selection, log)
     lines = [problem.entries[node].line for node in order]
     is_opposite = [problem.entries[node].is_opposite for node in order]
     counts, problems = verify(lines, is_opposite, lexicon)
