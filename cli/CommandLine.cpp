@@ -48,14 +48,27 @@ template <typename Number> std::optional<Number> parseNumber(const std::string& 
 // Applies one option's value; returns the reason when the value is not acceptable.
 using ValueHandler = std::function<std::string(Options&, const std::string&)>;
 
+// Handlers for options whose value is taken as given: one file or folder name.
+ValueHandler storedIn(std::optional<std::string> Options::*field)
+{
+    return [field](Options& options, const std::string& value) {
+        options.*field = value;
+        return std::string();
+    };
+}
+
+ValueHandler appendedTo(std::vector<std::string> Options::*list)
+{
+    return [list](Options& options, const std::string& value) {
+        (options.*list).push_back(value);
+        return std::string();
+    };
+}
+
 const std::map<std::string, ValueHandler, std::less<>>& valueOptions()
 {
     static const std::map<std::string, ValueHandler, std::less<>> handlers = {
-        {"--output-dir",
-         [](Options& options, const std::string& value) {
-             options.outputDir = value;
-             return std::string();
-         }},
+        {"--output-dir", storedIn(&Options::outputDir)},
         {"--seed",
          [](Options& options, const std::string& value) {
              options.seed = parseNumber<std::uint64_t>(value);
@@ -70,26 +83,10 @@ const std::map<std::string, ValueHandler, std::less<>>& valueOptions()
                  options.protectedTerms.push_back(std::move(term));
              return std::string();
          }},
-        {"--protect-file",
-         [](Options& options, const std::string& value) {
-             options.protectFiles.push_back(value);
-             return std::string();
-         }},
-        {"--dictionary",
-         [](Options& options, const std::string& value) {
-             options.dictionaryFiles.push_back(value);
-             return std::string();
-         }},
-        {"--without",
-         [](Options& options, const std::string& value) {
-             options.withoutFiles.push_back(value);
-             return std::string();
-         }},
-        {"--compare",
-         [](Options& options, const std::string& value) {
-             options.comparePage = value;
-             return std::string();
-         }},
+        {"--protect-file", appendedTo(&Options::protectFiles)},
+        {"--dictionary", appendedTo(&Options::dictionaryFiles)},
+        {"--without", appendedTo(&Options::withoutFiles)},
+        {"--compare", storedIn(&Options::comparePage)},
         {"--jobs",
          [](Options& options, const std::string& value) {
              const std::optional<unsigned> jobs = parseNumber<unsigned>(value);
