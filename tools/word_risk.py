@@ -121,11 +121,11 @@ class WordRisk:
 
     def inside_share_in_documents(self, piece):
         """How much of piece's presence in documents is inside longer words rather than as itself."""
-        own, inside = self.documents.get(piece, 0.0), self.documents_inside[piece]
+        own, inside = self.documents.get(piece, 0.0), self.documents_inside.get(piece, 0.0)
         return inside / (own + inside) if own + inside else 0.0
 
     def is_often_inside_in_documents(self, word):
-        return (self.documents_inside[word] > RARE_CONTAINER_DOCUMENTS
+        return (self.documents_inside.get(word, 0.0) > RARE_CONTAINER_DOCUMENTS
                 and self.inside_share_in_documents(word) > SAFE_SHARE)
 
     def is_grammatical(self, word):
