@@ -42,7 +42,10 @@ POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
 # Hand-picked pairs taken before the rest of the pool: everyday two-word
 # phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
 # frequent words with a replacement checked against all their common contexts.
-PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt")
+PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt", "function_words.txt")
+# Grammatical words whose replacement does the same job in every sentence (如果 -> 假如, 虽然 -> 尽管);
+# the only grammatical words the dictionary rewrites.
+FUNCTION_WORD_POOL_FILE = "function_words.txt"
 # Phrase pairs written so that one half of the replacement may later be rewritten by its
 # checked replacement (认真检查 -> 认真检验): those part rewrites were read and read well.
 PART_REWRITE_POOL_FILES = ("extra_inside*.txt",)
@@ -140,6 +143,7 @@ class PoolNotes:
     preferred_pairs: frozenset = frozenset()  # checked pairs, taken first for their source
     unreplaceable: frozenset = frozenset()  # words never to rewrite
     takeovers: frozenset = frozenset()  # compounds rewritten whole before the word inside them
+    function_words: frozenset = frozenset()  # grammatical words with a replacement checked everywhere
 
 
 @dataclass(frozen=True)
@@ -204,7 +208,9 @@ def read_word_list(path):
 def read_pool_notes(pool_dir):
     preferred = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
     takeovers = {pair[0] for pair in read_pool(pool_dir, TAKEOVER_POOL_FILE)[0]}
-    return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE), frozenset(takeovers))
+    function_words = {pair[0] for pair in read_pool(pool_dir, FUNCTION_WORD_POOL_FILE)[0]}
+    return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE),
+                     frozenset(takeovers), frozenset(function_words))
 
 
 def checked_part_rewrites(pool_dir, checked_pairs):
@@ -313,6 +319,7 @@ class Selection:
         notes = notes or PoolNotes()
         self.unreplaceable = notes.unreplaceable
         self.takeovers = notes.takeovers
+        self.function_words = notes.function_words
         self.preferred_pairs = notes.preferred_pairs
         self.preferred_words = {word for pair in notes.preferred_pairs for word in pair}
         self.checked_sources = {source for source, _ in notes.preferred_pairs}
@@ -373,7 +380,8 @@ class Selection:
 
     def may_change(self, word):
         """May the dictionary rewrite every occurrence of word (see word_risk)?"""
-        return self.is_locked(word) or (word not in self.unreplaceable and self.risk.is_safe_source(word))
+        return self.is_locked(word) or (word not in self.unreplaceable
+                                         and self.risk.is_safe_source(word, word in self.function_words))
 
     def _exposure(self):
         """How many longer pool phrases contain each word (containment risk)."""

@@ -83,6 +83,7 @@ class WordRiskTest(unittest.TestCase):
             ("孩童", 30, "n"), ("小孩", 2000, "n"), ("非常", 8000, "d"), ("需要", 6000, "v"),
             ("架构", 300, "n"), ("结构", 14000, "n"), ("价格", 11000, "n"), ("价钱", 520, "n"),
             ("时间", 33000, "n"), ("时光", 800, "n"), ("小区", 400, "n"), ("社区", 6000, "n"),
+            ("如果", 38000, "c"),
         ])
 
     def test_a_word_often_inside_longer_words_is_not_safe(self):
@@ -108,9 +109,16 @@ class WordRiskTest(unittest.TestCase):
         self.assertGreater(self.risk.across("现在"), 0)
         self.assertEqual(self.risk.across("番茄"), 0)
 
-    def test_grammatical_words_are_never_sources(self):
+    def test_grammatical_words_are_sources_only_when_checked_and_rarely_inside_other_words(self):
         self.assertFalse(self.risk.is_safe_source("非常"))  # adverb by its tag
         self.assertFalse(self.risk.is_safe_source("需要"))  # modal verb by the word list
+        self.assertTrue(self.risk.is_safe_source("如果", grammar_checked=True))
+        self.assertFalse(self.risk.is_safe_source("现在", grammar_checked=True))  # 出现|在
+
+    def test_a_word_whose_reduplicated_form_is_a_word_is_not_safe(self):
+        risk = WordRisk([("零散", 129, "a"), ("零零散散", 10, "z"), ("番茄", 500, "n")])
+        self.assertFalse(risk.is_safe_source("零散"))
+        self.assertTrue(risk.is_safe_source("番茄"))
 
     def test_a_replacement_is_as_everyday_and_as_narrow_as_its_source(self):
         self.assertFalse(self.risk.is_plain_for("孩童", "孩子"))

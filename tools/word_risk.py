@@ -128,17 +128,27 @@ class WordRisk:
         return (self.documents_inside.get(word, 0.0) > RARE_CONTAINER_DOCUMENTS
                 and self.inside_share_in_documents(word) > SAFE_SHARE)
 
+    @staticmethod
+    def reduplicated(word):
+        """The AABB form of a two-character word (零散 -> 零零散散)."""
+        return word[0] * 2 + word[1] * 2
+
     def is_grammatical(self, word):
         return word in GRAMMATICAL_WORDS or self.tag.get(word, "i") not in CONTENT_TAGS
 
-    def is_safe_source(self, word):
-        """May every occurrence of word be rewritten: a content word that is rarely part of another word."""
-        if word in GRAMMATICAL_WORDS or self.is_often_inside_in_documents(word):
+    def is_safe_source(self, word, grammar_checked=False):
+        """May every occurrence of word be rewritten: a content word that is rarely part of another word.
+
+        grammar_checked: word is a grammatical word whose replacement was checked to do the same
+        job in every sentence (如果 -> 假如); it must still rarely be part of another word."""
+        if not grammar_checked and (word in GRAMMATICAL_WORDS or (len(word) < 3 and self.is_grammatical(word))):
+            return False
+        if self.is_often_inside_in_documents(word):
             return False
         if len(word) >= 3:
             return True  # set phrases and idioms: met as themselves, or as two whole words
-        if self.is_grammatical(word):
-            return False
+        if self.reduplicated(word) in self.count:
+            return False  # 零散 sits in the middle of 零零散散, a form writers use freely
         share, collateral = self.collateral_share(word), self.collateral(word)
         return (share <= SAFE_SHARE or collateral <= NEGLIGIBLE_COLLATERAL
                 or (share <= RARE_SHARE and collateral <= RARE_COLLATERAL))
