@@ -39,13 +39,14 @@ def stable_draw(*words):
 
 REPO_ROOT = Path(__file__).resolve().parent.parent
 POOL_DIR = REPO_ROOT / "tools" / "phrase_pool"
-# Hand-picked pairs taken before the rest of the pool: everyday two-word
-# phrases (仔细检查, 快速发展) whose halves may be rewritten on their own, and
-# frequent words with a replacement checked against all their common contexts.
-PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt", "function_words.txt")
 # Grammatical words whose replacement does the same job in every sentence (如果 -> 假如, 虽然 -> 尽管);
 # the only grammatical words the dictionary rewrites.
 FUNCTION_WORD_POOL_FILE = "function_words.txt"
+# Hand-picked pairs taken before the rest of the pool: everyday two-word
+# phrases (仔细检查, 快速发展) whose halves may be rewritten on their own,
+# frequent words with a replacement checked against all their common contexts,
+# and the checked function words.
+PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt", FUNCTION_WORD_POOL_FILE)
 # Phrase pairs written so that one half of the replacement may later be rewritten by its
 # checked replacement (认真检查 -> 认真检验): those part rewrites were read and read well.
 PART_REWRITE_POOL_FILES = ("extra_inside*.txt",)

@@ -141,7 +141,9 @@ class WordRisk:
 
         grammar_checked: word is a grammatical word whose replacement was checked to do the same
         job in every sentence (如果 -> 假如); it must still rarely be part of another word."""
-        if not grammar_checked and (word in GRAMMATICAL_WORDS or (len(word) < 3 and self.is_grammatical(word))):
+        # A longer set phrase is met as itself whatever its tag: only two-character words go by their tag.
+        works_as_grammar = word in GRAMMATICAL_WORDS or (len(word) < 3 and self.is_grammatical(word))
+        if works_as_grammar and not grammar_checked:
             return False
         if self.is_often_inside_in_documents(word):
             return False
