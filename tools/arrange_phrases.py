@@ -426,6 +426,9 @@ class Selection:
             kept, changed = self.plainer_first(first, second)
             if not (forward and backward) or not self.may_change(changed):
                 continue
+            # A grammatical word is rewritten only into the replacement checked for it.
+            if changed in self.function_words and (changed, kept) not in self.preferred_pairs:
+                continue
             # A pair leaves its plainer word as it is, so it is the place for a word too
             # risky to rewrite everywhere: prefer those.
             rank = (not (is_lexicon_phrase(first, self.lexicon) and is_lexicon_phrase(second, self.lexicon)),

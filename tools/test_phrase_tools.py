@@ -149,6 +149,27 @@ class PoolNotesTest(unittest.TestCase):
 
         self.assertEqual(ranked(unrelated + own_pairs), ranked(own_pairs))
 
+    def test_a_grammatical_word_becomes_only_its_checked_replacement(self):
+        class GrammaticalAreSafeOnlyWhenChecked:
+            @staticmethod
+            def is_safe_source(word, grammar_checked=False):
+                return word not in {"常常", "往往"} or grammar_checked
+
+        pool = [("往往", "常常", False), ("常常", "经常", False), ("时常", "常常", False)]
+        lexicon = small_lexicon({"往往": 7000, "常常": 5000, "经常": 7200, "时常": 900})
+
+        def pairs_offered(checked_pairs):
+            notes = arranger.PoolNotes(preferred_pairs=frozenset(checked_pairs),
+                                       function_words=frozenset({"常常"}))
+            selection = arranger.Selection(pool, lexicon, GrammaticalAreSafeOnlyWhenChecked(), notes)
+            return set(selection.pair_order)
+
+        # A reverse pair turns its rarer word into the plainer one: 常常 -> 往往 was never checked,
+        # while a pair that keeps 常常 (时常 -> 常常) does not rewrite it at all.
+        self.assertEqual(pairs_offered({("常常", "经常")}), {("常常", "经常"), ("时常", "常常")})
+        self.assertEqual(pairs_offered({("常常", "经常"), ("常常", "往往")}),
+                         {("常常", "经常"), ("往往", "常常"), ("时常", "常常")})
+
     def test_checked_part_rewrites_swap_one_half_for_its_checked_replacement(self):
         with tempfile.TemporaryDirectory() as folder:
             (Path(folder) / "extra_inside.txt").write_text("# synonyms\n仔细检查=认真检查\n", encoding="utf-8")

@@ -120,6 +120,11 @@ class WordRiskTest(unittest.TestCase):
         self.assertFalse(risk.is_safe_source("零散"))
         self.assertTrue(risk.is_safe_source("番茄"))
 
+    def test_a_word_with_an_established_erhua_form_is_not_safe(self):
+        risk = WordRisk([("老伴", 324, "n"), ("老伴儿", 22, "nr"), ("聊天", 900, "v"), ("聊天儿", 3, "v")])
+        self.assertFalse(risk.is_safe_source("老伴"))
+        self.assertTrue(risk.is_safe_source("聊天"))  # 聊天儿 is too rare to be met
+
     def test_a_replacement_is_as_everyday_and_as_narrow_as_its_source(self):
         self.assertFalse(self.risk.is_plain_for("孩童", "孩子"))
         self.assertTrue(self.risk.is_plain_for("小孩", "孩子"))

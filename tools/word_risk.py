@@ -51,6 +51,8 @@ LONGEST_PIECE = 7
 # The share of documents below which the longer words holding a source are too rare to matter,
 # whatever their share of the source's presence (凝视 in 凝视着 counts; 票决 in 投票决定 is too rare to).
 RARE_CONTAINER_DOCUMENTS = 1e-4
+# The lexicon count from which a word's 儿 form (老伴儿, 幸运儿, 使劲儿) is an established word of its own.
+ESTABLISHED_ERHUA_COUNT = 10
 # A replacement much rarer than its source is a literary or dated word (孩子 -> 孩童); for a frequent
 # source, whose rewrite readers meet often, the bounds are tighter (提前 -> 提早), and a replacement
 # much more frequent is a broader word that loses the source's sense (架构 -> 结构, 小区 -> 社区).
@@ -133,6 +135,10 @@ class WordRisk:
         """The AABB form of a two-character word (零散 -> 零零散散)."""
         return word[0] * 2 + word[1] * 2
 
+    def has_erhua_form(self, word):
+        """Is word + 儿 an established word: a rewrite of word would leave the 儿 on the replacement."""
+        return self.count.get(word + "儿", 0) >= ESTABLISHED_ERHUA_COUNT
+
     def is_grammatical(self, word):
         return word in GRAMMATICAL_WORDS or self.tag.get(word, "i") not in CONTENT_TAGS
 
@@ -151,6 +157,8 @@ class WordRisk:
             return True  # set phrases and idioms: met as themselves, or as two whole words
         if self.reduplicated(word) in self.count:
             return False  # 零散 sits in the middle of 零零散散, a form writers use freely
+        if self.has_erhua_form(word):
+            return False  # 老伴儿 would become 爱人儿
         share, collateral = self.collateral_share(word), self.collateral(word)
         return (share <= SAFE_SHARE or collateral <= NEGLIGIBLE_COLLATERAL
                 or (share <= RARE_SHARE and collateral <= RARE_COLLATERAL))
