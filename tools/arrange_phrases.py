@@ -88,7 +88,9 @@ REQUIRED = [
 ]
 # Reverse pairs fixed in advance, kept word first: 防范/防备 are pinned, and 安全=平安 must be
 # in the dictionary but breaks 安全性, 安全感 and 安全更新, so a later 平安=安全 undoes it.
-FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"))
+# 有效=无效 must be there too, and would turn every 有效 of a text into its opposite; the later
+# 无效=有效 keeps 有效 and leaves the opposite only on the ten times rarer 无效.
+FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"), ("有效", "无效"))
 # Takeovers: common compounds of a word the dictionary must rewrite (使用率, 注意事项),
 # placed before that word so that they are rewritten whole.
 TAKEOVER_POOL_FILE = "extra_takeover.txt"
@@ -545,7 +547,9 @@ class Selection:
             if (word, option.replacement) in self.banned_options:
                 continue
             checked = (word, option.replacement) in self.preferred_pairs
-            if not self.risk.is_plain_for(option.replacement, word, checked):
+            # A takeover was read in the contexts of the word it takes over; the lexicon has no
+            # counts for such phrases to judge it by.
+            if word not in self.takeovers and not self.risk.is_plain_for(option.replacement, word, checked):
                 continue
             if not self._reaches(option.replacement, word):
                 return option
@@ -1253,15 +1257,18 @@ def rewrite(text, lines):
 
 def badly_rewritten(lines, is_opposite, lexicon):
     """{word: fired positions} for words the whole dictionary turns into a non-word,
-    or that an antonym entry touches other than by swapping the whole word alone."""
+    or that an antonym entry touches other than by swapping the whole word alone (an
+    antonym pair undone by its reverse entry leaves the word as it was)."""
     rewriter = WordRewriter(lines)
     bad = {}
     for word in rewriter.words():
         if word in EXPECTED_REWRITES:
             continue
         result, fired = rewriter.steps(word)
-        lone_swap = len(fired) == 1 and rewriter.pairs[fired[0]][0] == word
-        tangled = any(is_opposite[p] for p in fired) and not lone_swap
+        undone = undone_by_reverse(fired, rewriter.pairs)
+        acting = [position for position in fired if position not in undone]
+        lone_swap = len(acting) == 1 and rewriter.pairs[acting[0]][0] == word
+        tangled = any(is_opposite[p] for p in acting) and not lone_swap
         if tangled or not is_lexicon_phrase(result, lexicon) or not _parts_read_well(word, fired, rewriter, lexicon):
             bad[word] = fired
     return bad

@@ -241,8 +241,20 @@ def read_opposites(pool_folder):
     return opposites
 
 
+def undone_by_reverse(fired, pairs):
+    """Fired positions of reverse pairs A=B ... B=A that both fired: together they change nothing."""
+    undone = set()
+    for position in fired:
+        source, replacement = pairs[position]
+        for later in fired:
+            if later > position and pairs[later] == (replacement, source):
+                undone.update((position, later))
+    return undone
+
+
 def check_opposites_stand_alone(rewriter, opposites, report):
     """An antonym entry may only turn a whole word into its opposite, never chain or act inside a word.
+    A reverse pair whose both entries fire leaves the text as it was, so it does not count.
 
     Otherwise a synonym chain ends in the opposite meaning (管用 -> 有效 -> 无效) or an
     idiom gets an antonym planted inside it (一塌糊涂 -> 一塌明白).  The expected
@@ -255,8 +267,10 @@ def check_opposites_stand_alone(rewriter, opposites, report):
         if word in EXPECTED_REWRITES:
             continue
         result, fired = rewriter.steps(word)
-        lone_whole_word = len(fired) == 1 and pairs[fired[0]][0] == word
-        if any(is_opposite[p] for p in fired) and not lone_whole_word:
+        undone = undone_by_reverse(fired, pairs)
+        acting = [p for p in fired if p not in undone]
+        lone_whole_word = len(acting) == 1 and pairs[acting[0]][0] == word
+        if any(is_opposite[p] for p in acting) and not lone_whole_word:
             tangled.append(f"{word}->{result}")
     report.check(not tangled, "antonym entries chained or inside words", f"{len(tangled)} {tangled}")
 

@@ -121,6 +121,11 @@ class ReadabilityTest(unittest.TestCase):
         self.assertEqual(sorted(bad), ["徒步行走", "管用"])
 
 
+    def test_an_antonym_pair_undone_by_its_reverse_entry_leaves_words_alone(self):
+        lines = ["管用=有效", "有效=无效", "无效=有效"]
+        lexicon = small_lexicon({w: 500 for w in ("管用", "有效", "无效")})
+        self.assertEqual(arranger.badly_rewritten(lines, [False, True, True], lexicon), {})
+
     def test_a_part_rewrite_that_a_reverse_pair_undoes_does_not_count(self):
         lines = ["仔细检查=认真检查", "认真=用心", "用心=认真", "检查=检验"]
         lexicon = small_lexicon({w: 500 for w in ("仔细检查", "认真检查", "认真检验", "认真", "用心",
@@ -239,6 +244,13 @@ class CheckerTest(unittest.TestCase):
         self.assertEqual(report.failures, 1)
         self.assertIn("管用->无效", output.getvalue())
         self.assertNotIn("有效->", output.getvalue())  # the antonym swap on its own is fine
+
+    def test_antonym_pair_undone_by_its_reverse_entry_passes(self):
+        rewriter = checker.Rewriter([("管用", "有效"), ("有效", "无效"), ("无效", "有效")])
+        report = checker.Report()
+        with contextlib.redirect_stdout(io.StringIO()):
+            checker.check_opposites_stand_alone(rewriter, {frozenset(("有效", "无效"))}, report)
+        self.assertEqual(report.failures, 0)
 
     def test_duplicate_source_fails(self):
         self.edit("list3.txt", lambda raw: raw + "防范=提防\n".encode())
