@@ -10,6 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+import find_seam_rewrites as seams  # noqa: E402
 import measure_readability as measure  # noqa: E402
 from word_risk import WordRisk  # noqa: E402
 
@@ -136,6 +137,21 @@ class WordRiskTest(unittest.TestCase):
         self.assertFalse(self.risk.is_plain_for("孩童", "孩子", checked=True))  # not an everyday word
         self.assertFalse(self.risk.is_plain_for("时光", "时间", checked=True))  # far rarer: literary
         self.assertFalse(self.risk.is_plain_for("社区", "小区", checked=True))  # far broader
+
+
+class SeamRewritesTest(unittest.TestCase):
+    LEXICON = [("十分", 5000, "d"), ("担心", 3000, "v"), ("分担", 800, "v"), ("打开", 4000, "v"),
+               ("开车", 2000, "v"), ("车窗", 900, "n")]
+
+    def test_a_source_spelled_by_two_words_is_reported_with_the_broken_pair(self):
+        found = seams.seam_rewrites([("分担", "分摊")], self.LEXICON)
+        self.assertIn(("十分|担心", "十分摊心"), [(pair, rewritten) for _, pair, rewritten in found["分担"]])
+
+    def test_a_source_breaking_a_pair_while_it_holds_the_twin_is_reported(self):
+        entries = [("打开", "翻开"), ("开车", "驾车"), ("翻开", "打开")]
+        found = seams.seam_rewrites(entries, self.LEXICON)
+        self.assertNotIn("打开", found)  # the pair puts it back on its own
+        self.assertIn(("打开|车窗", "翻驾车窗"), [(pair, rewritten) for _, pair, rewritten in found["开车"]])
 
 
 if __name__ == "__main__":
