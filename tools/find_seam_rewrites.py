@@ -60,6 +60,8 @@ def seam_rewrites(entries, lexicon):
     """{source: [(score, pair, rewritten pair)]} for the seams each changing source breaks."""
     rewriter = TracingRewriter(entries)
     ending, starting = neighbour_words(lexicon)
+    alone = {word: rewrite(rewriter, word)
+             for table in (ending, starting) for words in table.values() for _, word in words}
     found = defaultdict(list)
     for source in sorted({source for source, _ in entries if len(source) == 2}):
         if rewrite(rewriter, source) == source:
@@ -70,7 +72,7 @@ def seam_rewrites(entries, lexicon):
                     continue
                 pair = first + second
                 rewritten = rewrite(rewriter, pair)
-                if rewritten != rewrite(rewriter, first) + rewrite(rewriter, second):
+                if rewritten != alone[first] + alone[second]:
                     score = math.log(first_count) + math.log(second_count)
                     found[source].append((score, f"{first}|{second}", rewritten))
     return found

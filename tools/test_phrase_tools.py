@@ -120,7 +120,6 @@ class ReadabilityTest(unittest.TestCase):
         bad = arranger.badly_rewritten(lines, is_opposite, lexicon)
         self.assertEqual(sorted(bad), ["徒步行走", "管用"])
 
-
     def test_an_antonym_pair_undone_by_its_reverse_entry_leaves_words_alone(self):
         lines = ["管用=有效", "有效=无效", "无效=有效"]
         lexicon = small_lexicon({w: 500 for w in ("管用", "有效", "无效")})
