@@ -85,12 +85,16 @@ REQUIRED = [
     ("一寸光阴一寸金", "一刻千金", False),
     (SHOWCASE_LONGEST[0], SHOWCASE_LONGEST[1], False),
     ("生硬", "僵硬", False),  # drives the expected rewrite 生硬 -> 僵硬
+    ("无偿使用", "无偿运用", False),  # gives 免费使用 its 运用 back after 运用=使用 (below)
 ]
 # Reverse pairs fixed in advance, kept word first: 防范/防备 are pinned, and 安全=平安 must be
 # in the dictionary but breaks 安全性, 安全感 and 安全更新, so a later 平安=安全 undoes it.
 # 有效=无效 must be there too, and would turn every 有效 of a text into its opposite; the later
 # 无效=有效 keeps 有效 and leaves the opposite only on the ten times rarer 无效.
-FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"), ("有效", "无效"))
+# 使用=运用 is pinned and 免费使用 must come out as 无偿运用, but 运用 fits skills and methods,
+# not things or programs (运用公交卡, 一台运用 unstable 的机器): a later 运用=使用 keeps every
+# 使用, and 无偿使用=无偿运用, after both, turns the one required phrase back into 无偿运用.
+FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"), ("有效", "无效"), ("使用", "运用"))
 # Takeovers: common compounds of a word the dictionary must rewrite (使用率, 注意事项),
 # placed before that word so that they are rewritten whole.
 TAKEOVER_POOL_FILE = "extra_takeover.txt"
@@ -780,6 +784,8 @@ class Problem:
         targets.witness[CASCADE][node["大失所望"]] = node["大喜过望"]
         targets.witness[CONTAINS][node["冷酷无情"]] = node["冷酷"]
         targets.witness[INSIDE][node["使用"]] = node["免费使用"]
+        targets.witness[CASCADE][node["无偿使用"]] = node["免费使用"]
+        targets.witness[CONTAINS][node["无偿使用"]] = node["使用"]
         return targets
 
     def is_locked(self, node):
@@ -1110,22 +1116,23 @@ def _place_pairs(problem, bounds, capacity):
     remaining = dict(REVERSE_PAIR_SPLIT)
     pinned = pinned_segments(problem)
     order = sorted(problem.pairs, key=lambda pair: stable_draw(*(problem.entries[n].line for n in pair)))
+    def fits(node, list_number):
+        if node in pinned:
+            return _list_of_segment(pinned[node]) == list_number
+        return OPEN_SEGMENT_OF_LIST[list_number] in bounds.choices(node)
+
     for first, second in order:
-        if first in pinned or second in pinned:
-            split = (_list_of_segment(pinned[first]), _list_of_segment(pinned[second]))
-            remaining[split] -= 1
-            continue
         feasible = [split for split in remaining if remaining[split] > 0
-                    and OPEN_SEGMENT_OF_LIST[split[0]] in bounds.choices(first)
-                    and OPEN_SEGMENT_OF_LIST[split[1]] in bounds.choices(second)]
+                    and fits(first, split[0]) and fits(second, split[1])]
         if not feasible:
             raise Unplaceable([first], f"reverse pair {problem.entries[first].line} fits no list split")
         split = max(feasible, key=lambda s: (remaining[s], s))
         remaining[split] -= 1
         for node, list_number in zip((first, second), split):
-            segment = OPEN_SEGMENT_OF_LIST[list_number]
-            bounds.place(node, segment)
-            capacity[segment] -= 1
+            if node not in pinned:
+                segment = OPEN_SEGMENT_OF_LIST[list_number]
+                bounds.place(node, segment)
+                capacity[segment] -= 1
     if any(remaining.values()):
         raise SystemExit(f"reverse pair split not met: {remaining}")
 

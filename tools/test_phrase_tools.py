@@ -227,7 +227,7 @@ class CheckerTest(unittest.TestCase):
         output = self.run_checker().stdout
         self.assertIn("FAIL pinned positions", output)
         self.assertIn("FAIL further sources inside an earlier replacement: 47", output)
-        self.assertIn("FAIL rewrite 免费使用: 免费运用", output)
+        self.assertIn("FAIL rewrite 免费使用: 免费使用", output)
 
     def test_entry_garbling_a_longer_source_fails(self):
         lines = (self.folder / "list3.txt").read_text(encoding="utf-8").split("\n")
