@@ -212,6 +212,12 @@ class CheckerTest(unittest.TestCase):
         result = self.run_checker()
         self.assertEqual(result.returncode, 0, result.stdout)
 
+    def test_required_entries_that_read_badly_everywhere_are_undone_by_a_later_entry(self):
+        lines = [line for name in ("list1.txt", "list2.txt", "list3.txt")
+                 for line in (self.folder / name).read_text(encoding="utf-8").split("\n") if line]
+        for word in ("使用", "安全", "有效", "曲折"):
+            self.assertEqual(arranger.rewrite(word, lines), word)
+
     def test_byte_order_mark_fails(self):
         self.edit("list2.txt", lambda raw: b"\xef\xbb\xbf" + raw)
         self.assertIn("FAIL list2: no byte order mark", self.run_checker().stdout)
