@@ -1116,7 +1116,10 @@ def assign_segments(problem):
 def _place_pairs(problem, bounds, capacity):
     remaining = dict(REVERSE_PAIR_SPLIT)
     pinned = pinned_segments(problem)
-    order = sorted(problem.pairs, key=lambda pair: stable_draw(*(problem.entries[n].line for n in pair)))
+    # Pairs with a pinned member first: their split is fixed, so they must find it still open.
+    order = sorted(problem.pairs, key=lambda pair: (not any(n in pinned for n in pair),
+                                                    stable_draw(*(problem.entries[n].line for n in pair))))
+
     def fits(node, list_number):
         if node in pinned:
             return _list_of_segment(pinned[node]) == list_number
