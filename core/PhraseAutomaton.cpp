@@ -136,6 +136,27 @@ void PhraseAutomaton::viewOwnTables(std::size_t longestSource)
     m_tables = {m_classOf, m_transitions, m_links, m_matches, longestSource};
 }
 
+namespace {
+
+template <typename Element> void readEachCacheLine(std::span<const Element> table)
+{
+    constexpr std::size_t cacheLineBytes = 64;
+    // Volatile, so that the reads whose values nobody uses are still made.
+    const auto* bytes = reinterpret_cast<const volatile unsigned char*>(table.data());
+    for (std::size_t offset = 0; offset < table.size_bytes(); offset += cacheLineBytes)
+        static_cast<void>(bytes[offset]);
+}
+
+} // namespace
+
+void PhraseAutomaton::bringTablesIntoCache() const
+{
+    readEachCacheLine(m_tables.classOf);
+    readEachCacheLine(m_tables.transitions);
+    readEachCacheLine(m_tables.links);
+    readEachCacheLine(m_tables.matches);
+}
+
 void PhraseAutomaton::resizeSlots(std::size_t count)
 {
     m_transitions.resize(count);

@@ -159,14 +159,14 @@ void Form1::paintEvent(QPaintEvent*)
     prepareRewriterSoon();
 }
 
-// The rewriter is made in the first idle moment after the window is on screen: neither the start
-// nor the first 开始伪原创 press waits for it.
+// The rewriter is made, and its index read into the processor's cache, in the first idle moment
+// after the window is on screen: neither the start nor the first 开始伪原创 press waits for it.
 void Form1::prepareRewriterSoon()
 {
     if (m_rewriterPrepared)
         return;
     m_rewriterPrepared = true;
-    QTimer::singleShot(0, this, [this] { m_rewriter.get(); });
+    QTimer::singleShot(0, this, [this] { m_rewriter.prepare(); });
 }
 
 // Clicks into the two boxes: the handlers run after the box has taken the click.

@@ -20,6 +20,10 @@ public:
 
     const PhraseRewriter& get();
 
+    // Builds the rewriter if need be and reads its search index into the processor's cache, so that
+    // a press soon after waits neither for the one nor for memory.
+    void prepare();
+
 private:
     std::optional<PhraseDictionary> m_dictionary; // handed to the rewriter when it is built;
                                                   // none for the built-in one
