@@ -17,6 +17,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import arrange_phrases as arranger  # noqa: E402
 import check_phrases as checker  # noqa: E402
+import compare_rewrites  # noqa: E402
 
 TOOLS = Path(__file__).resolve().parent
 LISTS = TOOLS.parent / "data" / "phrases"
@@ -185,6 +186,18 @@ class PoolNotesTest(unittest.TestCase):
             path = Path(folder) / "words"
             path.write_text("# 注释 不算\n系统 服务\n部分\n", encoding="utf-8")
             self.assertEqual(arranger.read_word_list(path), {"系统", "服务", "部分"})
+
+
+class CompareRewritesTest(unittest.TestCase):
+    def test_lists_a_pulled_partner_and_a_lengthened_chain_only(self):
+        blocked = compare_rewrites.changed_rewrites([("海滩", "沙滩"), ("老练", "干练")],
+                                                    [("沙滩", "海滩"), ("老练", "干练"), ("干练", "精明能干")])
+        self.assertEqual(blocked, [("干练", "干练", "精明能干"), ("沙滩", "沙滩", "海滩"),
+                                   ("海滩", "沙滩", "海滩"), ("老练", "干练", "精明能干")])
+
+    def test_pairs_skip_blank_lines_and_keep_list_order(self):
+        self.assertEqual(compare_rewrites.pairs_of(["甲乙=丙丁\n", "\n戊己=庚辛\n"]),
+                         [("甲乙", "丙丁"), ("戊己", "庚辛")])
 
 
 class CheckerTest(unittest.TestCase):

@@ -1,0 +1,52 @@
+#!/usr/bin/python3
+"""Show what a change to the phrase lists does to the dictionary's own words.
+
+Rewrites every source and replacement of two versions of the lists alone, each with its
+whole dictionary, and prints the words whose rewrite differs as `word: before -> after`.
+Blocking one word in the pool rearranges more than its own entry: the word can become
+the kept word of a reverse pair, which then turns its partner into it (沙滩 -> 海滩 once
+海滩 was blocked), and a chain can end somewhere new.  An author reads this list after
+every rearrangement.
+
+Usage: /usr/bin/python3 tools/compare_rewrites.py [REVISION]
+compares data/phrases with the lists committed at REVISION (default HEAD).
+"""
+
+import subprocess
+import sys
+
+from check_phrases import DEFAULT_FOLDER, Rewriter, dictionary_words, fields_of
+
+LIST_NAMES = ("list1.txt", "list2.txt", "list3.txt")
+
+
+def pairs_of(texts):
+    """The merged entries of the list files' texts, in order."""
+    return [fields_of(line) for text in texts for line in text.splitlines() if line]
+
+
+def changed_rewrites(before_pairs, after_pairs):
+    """[(word, rewrite before, rewrite after)] for every dictionary word whose rewrite changed."""
+    before, after = Rewriter(before_pairs), Rewriter(after_pairs)
+    words = sorted(set(dictionary_words(before_pairs)) | set(dictionary_words(after_pairs)))
+    return [(word, old, new) for word in words
+            for old, new in [(before.rewrite(word), after.rewrite(word))] if old != new]
+
+
+def committed_lists(revision):
+    folder = DEFAULT_FOLDER.relative_to(DEFAULT_FOLDER.parent.parent)
+    return [subprocess.run(["git", "show", f"{revision}:{folder / name}"], cwd=DEFAULT_FOLDER,
+                           check=True, capture_output=True, text=True).stdout
+            for name in LIST_NAMES]
+
+
+def main():
+    revision = sys.argv[1] if len(sys.argv) > 1 else "HEAD"
+    before = pairs_of(committed_lists(revision))
+    after = pairs_of((DEFAULT_FOLDER / name).read_text(encoding="utf-8") for name in LIST_NAMES)
+    for word, old, new in changed_rewrites(before, after):
+        print(f"{word}: {old} -> {new}")
+
+
+if __name__ == "__main__":
+    main()
