@@ -15,14 +15,8 @@ compares data/phrases with the lists committed at REVISION (default HEAD).
 import subprocess
 import sys
 
-from check_phrases import DEFAULT_FOLDER, Rewriter, dictionary_words, fields_of
-
-LIST_NAMES = ("list1.txt", "list2.txt", "list3.txt")
-
-
-def pairs_of(texts):
-    """The merged entries of the list files' texts, in order."""
-    return [fields_of(line) for text in texts for line in text.splitlines() if line]
+from check_phrases import DEFAULT_FOLDER, Rewriter, dictionary_words
+from measure_readability import LIST_FILES, entries_of, read_entries
 
 
 def changed_rewrites(before_pairs, after_pairs):
@@ -37,13 +31,13 @@ def committed_lists(revision):
     folder = DEFAULT_FOLDER.relative_to(DEFAULT_FOLDER.parent.parent)
     return [subprocess.run(["git", "show", f"{revision}:{folder / name}"], cwd=DEFAULT_FOLDER,
                            check=True, capture_output=True, text=True).stdout
-            for name in LIST_NAMES]
+            for name in LIST_FILES]
 
 
 def main():
     revision = sys.argv[1] if len(sys.argv) > 1 else "HEAD"
-    before = pairs_of(committed_lists(revision))
-    after = pairs_of((DEFAULT_FOLDER / name).read_text(encoding="utf-8") for name in LIST_NAMES)
+    before = entries_of(committed_lists(revision))
+    after = read_entries(DEFAULT_FOLDER)
     for word, old, new in changed_rewrites(before, after):
         print(f"{word}: {old} -> {new}")
 

@@ -36,6 +36,7 @@ TOOLS = Path(__file__).resolve().parent
 DEFAULT_PHRASES = TOOLS.parent / "data" / "phrases"
 ARTICLES = TOOLS / "readability" / "articles"
 MAN_PAGES = Path("/usr/share/man/zh_CN")
+LIST_FILES = ("list1.txt", "list2.txt", "list3.txt")  # merged in this order
 FAQ_TEXT = Path("/usr/share/doc/debian/FAQ/debian-faq.zh-cn.txt.gz")
 
 GOAL_ALIGNED = 0.97
@@ -52,14 +53,19 @@ def is_cjk(ch):
     return "\u4e00" <= ch <= "\u9fff"
 
 
-def read_entries(folder):
-    """[(source, replacement)] of the merged dictionary, in order of application."""
+def entries_of(list_texts):
+    """[(source, replacement)] of the merged dictionary, in order of application, from the texts
+    of its lists in list order."""
     entries = []
-    for number in (1, 2, 3):
-        for line in (folder / f"list{number}.txt").read_text(encoding="utf-8").splitlines():
+    for text in list_texts:
+        for line in text.splitlines():
             fields = line.split("=")
             entries.append((fields[0], fields[1] if len(fields) > 1 else ""))
     return entries
+
+
+def read_entries(folder):
+    return entries_of((folder / name).read_text(encoding="utf-8") for name in LIST_FILES)
 
 
 @dataclass

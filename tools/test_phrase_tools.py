@@ -195,10 +195,6 @@ class CompareRewritesTest(unittest.TestCase):
         self.assertEqual(blocked, [("干练", "干练", "精明能干"), ("沙滩", "沙滩", "海滩"),
                                    ("海滩", "沙滩", "海滩"), ("老练", "干练", "精明能干")])
 
-    def test_pairs_skip_blank_lines_and_keep_list_order(self):
-        self.assertEqual(compare_rewrites.pairs_of(["甲乙=丙丁\n", "\n戊己=庚辛\n"]),
-                         [("甲乙", "丙丁"), ("戊己", "庚辛")])
-
 
 class CheckerTest(unittest.TestCase):
     """The checker passes the generated lists and catches damaged copies."""

@@ -54,6 +54,12 @@ class TracingRewriterTest(unittest.TestCase):
         self.assertEqual(changes, [(0, 2, "子丑"), (2, 4, "寅卯")])
 
 
+class EntriesTest(unittest.TestCase):
+    def test_the_lists_merge_in_order_and_an_empty_source_is_kept(self):
+        self.assertEqual(measure.entries_of(["甲乙=丙丁\n", "=摆布=支配\n戊己=庚辛\n"]),
+                         [("甲乙", "丙丁"), ("", "摆布"), ("戊己", "庚辛")])
+
+
 class ClassifyTest(unittest.TestCase):
     WORDS = [(0, 2), (2, 4), (4, 5)]  # 操作|系统|在
 
