@@ -12,6 +12,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,6 +26,9 @@ constexpr int twipsPerPixel = 15;
 constexpr QSize clientSizeTwips(8460, 4995);
 const QColor backgroundBlue(0xE5, 0xF6, 0xFE);
 constexpr std::chrono::milliseconds timer1Interval(2000);
+// How much of the input's top the rehearsal of a press rewrites and lays out: a long article, and
+// more than the result box shows at once.
+constexpr qsizetype rehearsedLength = 4096;
 
 const QString toTraditionalCaption = QStringLiteral("简→繁");
 const QString toSimplifiedCaption = QStringLiteral("繁→简");
@@ -80,6 +86,27 @@ bool isLeftClick(const QEvent* event)
            static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
+// The first `limit` characters of the document (lines joined by "\n"), without copying the rest.
+QString leadingText(const QTextDocument& document, qsizetype limit)
+{
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid() && text.size() < limit;
+         block = block.next())
+        text += block.text() + u'\n';
+    return text.left(limit);
+}
+
+// Lays `text` out as `box` would, out of sight: the characters are shaped and their glyphs measured
+// with the box's font, which the font caches keep for when the box itself shows them.
+void layOutLike(const QPlainTextEdit& box, const QString& text)
+{
+    QTextLayout layout(text, box.font());
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setLineWidth(box.viewport()->width());
+    layout.endLayout();
+}
+
 } // namespace
 
 Form1::Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent)
@@ -93,6 +120,7 @@ Form1::Form1(LazyRewriter rewriter, DesktopServices desktop, QWidget* parent)
     arrangeTabOrder();
     centreOnScreen();
     m_command1->setFocus();
+    connect(m_text2, &QPlainTextEdit::textChanged, this, &Form1::rehearseResultSoon);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -167,6 +195,24 @@ void Form1::prepareRewriterSoon()
         return;
     m_rewriterPrepared = true;
     QTimer::singleShot(0, this, [this] { m_rewriter.prepare(); });
+}
+
+// After a paste or an edit, while the writer reaches for 开始伪原创, the rewrite of the input's top
+// is laid out once with the result box's font. The characters the dictionary brings into the text
+// are then shaped before the press, which would otherwise wait for each one the result box shows
+// for the first time. Changes made within one pass of the event loop are rehearsed once.
+void Form1::rehearseResultSoon()
+{
+    if (m_resultRehearsalPending)
+        return;
+    m_resultRehearsalPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_resultRehearsalPending = false;
+        const QString top = leadingText(*m_text2->document(), rehearsedLength);
+        if (const std::optional<std::u16string> rewritten =
+                rewriteArticle(toView(top), m_rewriter.get()))
+            layOutLike(*m_text3, toQString(*rewritten));
+    });
 }
 
 // Clicks into the two boxes: the handlers run after the box has taken the click.

@@ -62,6 +62,7 @@ private:
     void arrangeTabOrder();
     void centreOnScreen();
     void prepareRewriterSoon();
+    void rehearseResultSoon();
 
     void command1Click();
     void command2Click();
@@ -79,6 +80,7 @@ private:
     DesktopServices m_desktop;
     LazyRewriter m_rewriter;
     bool m_rewriterPrepared = false; // asked for once the window was first painted
+    bool m_resultRehearsalPending = false; // an input change waits for the next idle moment
     ScriptConverter m_installedScriptConverter;
     const ScriptConverter* m_scriptConverter = &m_installedScriptConverter;
     ClockRandom m_clockRandom;

@@ -167,6 +167,20 @@ private slots:
         QCOMPARE(text("Text2"), QStringLiteral("今天天气好，今天\n真好。"));
     }
 
+    // The window rehearses a press in the idle moment after each input change; the writer sees
+    // nothing of it, even for input a press would refuse.
+    void idleAfterInputChangeLeavesResultAndMessagesAlone()
+    {
+        for (const QString& input : {QStringLiteral("今天天气好"), inputPlaceholder, QString()}) {
+            setText("Text2", input);
+            QCoreApplication::processEvents();
+            QCOMPARE(text("Text3"), resultPlaceholder);
+            QCOMPARE(m_window->text1(), QStringLiteral("Text1"));
+            QVERIFY(m_desktop.messages.shown.isEmpty());
+            QCOMPARE(text("Text2"), input);
+        }
+    }
+
     void rewriteRefusesMissingInput_data()
     {
         QTest::addColumn<QString>("input");
