@@ -50,6 +50,9 @@ PREFERRED_POOL_FILES = ("extra*.txt", "common_*.txt", "graded_*.txt", FUNCTION_W
 # Phrase pairs written so that one half of the replacement may later be rewritten by its
 # checked replacement (认真检查 -> 认真检验): those part rewrites were read and read well.
 PART_REWRITE_POOL_FILES = ("extra_inside*.txt",)
+# Less common words with a replacement read in all their common uses, kept in reserve: they fill
+# the places other words leave, never take a place first, and are rewritten only as written.
+RESERVE_POOL_FILES = ("reserve_*.txt",)
 # Frequent words checked against their contexts and found to have no replacement that reads well.
 UNREPLACEABLE_WORDS_FILE = "no_safe_replacement.words"
 OUTPUT_DIR = REPO_ROOT / "data" / "phrases"
@@ -152,6 +155,7 @@ class PoolNotes:
     unreplaceable: frozenset = frozenset()  # words never to rewrite
     takeovers: frozenset = frozenset()  # compounds rewritten whole before the word inside them
     function_words: frozenset = frozenset()  # grammatical words with a replacement checked everywhere
+    reserve_pairs: frozenset = frozenset()  # (source, replacement) taken only for places left empty
 
 
 @dataclass(frozen=True)
@@ -217,8 +221,9 @@ def read_pool_notes(pool_dir):
     preferred = {pair[:2] for pattern in PREFERRED_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
     takeovers = {pair[0] for pair in read_pool(pool_dir, TAKEOVER_POOL_FILE)[0]}
     function_words = {pair[0] for pair in read_pool(pool_dir, FUNCTION_WORD_POOL_FILE)[0]}
+    reserve = {pair[:2] for pattern in RESERVE_POOL_FILES for pair in read_pool(pool_dir, pattern)[0]}
     return PoolNotes(frozenset(preferred), read_word_list(pool_dir / UNREPLACEABLE_WORDS_FILE),
-                     frozenset(takeovers), frozenset(function_words))
+                     frozenset(takeovers), frozenset(function_words), frozenset(reserve))
 
 
 def checked_part_rewrites(pool_dir, checked_pairs):
@@ -331,6 +336,8 @@ class Selection:
         self.preferred_pairs = notes.preferred_pairs
         self.preferred_words = {word for pair in notes.preferred_pairs for word in pair}
         self.checked_sources = {source for source, _ in notes.preferred_pairs}
+        self.reserve_pairs = notes.reserve_pairs
+        self.reserve_sources = {source for source, _ in notes.reserve_pairs}
         self.pinned_sources = {source for source, _ in PINNED.values()} | {w for pair in FIXED_PAIRS for w in pair}
         self.required_sources = {source for source, _, _ in REQUIRED}
         self.chosen = {}  # source -> Option
@@ -368,6 +375,8 @@ class Selection:
             if is_opposite and not self._opposite_allowed(first, second):
                 continue
             for source, replacement, written in ((first, second, True), (second, first, False)):
+                if not written and (first, second) in self.reserve_pairs:
+                    continue  # read one way round only
                 if (source in forbidden or replacement in self.takeovers or not is_valid_pair(source, replacement)
                         or not is_lexicon_phrase(replacement, self.lexicon)):
                     continue
@@ -412,11 +421,13 @@ class Selection:
                    if not part_rewrite_reads_well(phrase, word, replacement, self.lexicon))
 
     def _order_words(self):
-        """Words by preference; a word that would garble the phrases containing it comes late."""
+        """Words by preference; reserve words after all others, and a word that would garble the
+        phrases containing it late among its kind."""
         order = defaultdict(list)
         for word in sorted(self.options):
             best = self.options[word][0]
-            rank = (word not in self.preferred_words, not is_lexicon_phrase(word, self.lexicon),
+            rank = (word not in self.preferred_words, word in self.reserve_sources,
+                    not is_lexicon_phrase(word, self.lexicon),
                     best.is_opposite, self._garbled_containers(word, best.replacement) >= 3, stable_draw(word))
             order[len(word)].append((rank, word))
         return {length: [word for _, word in sorted(ranked)] for length, ranked in order.items()}

@@ -148,7 +148,7 @@ class PoolNotesTest(unittest.TestCase):
         def ranked(pool):
             selection = arranger.Selection.__new__(arranger.Selection)
             selection.lexicon = small_lexicon({word: 500 for pair in pool for word in pair[:2]})
-            selection.takeovers, selection.preferred_pairs = set(), set()
+            selection.takeovers, selection.preferred_pairs, selection.reserve_pairs = set(), set(), set()
             selection.neighbours = arranger.Selection._synonym_neighbours(pool)
             return [option.replacement for option in selection._build_options(pool)["温暖"]]
 
@@ -174,6 +174,20 @@ class PoolNotesTest(unittest.TestCase):
         self.assertEqual(pairs_offered({("常常", "经常")}), {("常常", "经常"), ("时常", "常常")})
         self.assertEqual(pairs_offered({("常常", "经常"), ("常常", "往往")}),
                          {("常常", "经常"), ("往往", "常常"), ("时常", "常常")})
+
+    def test_reserve_pairs_come_last_and_only_as_written(self):
+        class AllSafe:
+            @staticmethod
+            def is_safe_source(word, grammar_checked=False):
+                return True
+
+        pool = [("温暖", "暖和", False), ("就寝", "睡觉", False), ("寒冷", "冰冷", False)]
+        lexicon = small_lexicon({word: 800 for pair in pool for word in pair[:2]})
+        notes = arranger.PoolNotes(reserve_pairs=frozenset({("就寝", "睡觉")}))
+        selection = arranger.Selection(pool, lexicon, AllSafe(), notes)
+        self.assertEqual(selection.word_order[2][-1], "就寝")
+        self.assertEqual([option.replacement for option in selection.options["就寝"]], ["睡觉"])
+        self.assertNotIn("睡觉", selection.options)
 
     def test_checked_part_rewrites_swap_one_half_for_its_checked_replacement(self):
         with tempfile.TemporaryDirectory() as folder:
