@@ -99,7 +99,7 @@ REQUIRED = [
 # 使用, and 无偿使用=无偿运用, after both, turns the one required phrase back into 无偿运用.
 # The pinned 曲折=迂回 would turn a plain word into one five times rarer (过程很曲折 -> 过程很迂回).
 FIXED_PAIRS = (("防范", "防备"), ("安全", "平安"), ("有效", "无效"), ("使用", "运用"), ("曲折", "迂回"))
-# Takeovers: common compounds of a word the dictionary must rewrite (使用率, 注意事项),
+# Takeovers: common compounds of a word the dictionary must rewrite (使用率, 使用手册),
 # placed before that word so that they are rewritten whole.
 TAKEOVER_POOL_FILE = "extra_takeover.txt"
 # Entries with an empty source: they change nothing, and the loader must
