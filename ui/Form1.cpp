@@ -86,7 +86,8 @@ bool isLeftClick(const QEvent* event)
            static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
-// The first `limit` characters of the document (lines joined by "\n"), without copying the rest.
+// The first `limit` characters of the document (lines joined by "\n"), reading no more lines than
+// that takes.
 QString leadingText(const QTextDocument& document, qsizetype limit)
 {
     QString text;
