@@ -15,8 +15,8 @@ compares data/phrases with the lists committed at REVISION (default HEAD).
 import subprocess
 import sys
 
-from check_phrases import DEFAULT_FOLDER, Rewriter, dictionary_words
-from measure_readability import LIST_FILES, entries_of, read_entries
+from check_phrases import Rewriter, dictionary_words
+from measure_readability import DEFAULT_PHRASES, LIST_FILES, entries_of, read_entries
 
 
 def changed_rewrites(before_pairs, after_pairs):
@@ -28,8 +28,8 @@ def changed_rewrites(before_pairs, after_pairs):
 
 
 def committed_lists(revision):
-    folder = DEFAULT_FOLDER.relative_to(DEFAULT_FOLDER.parent.parent)
-    return [subprocess.run(["git", "show", f"{revision}:{folder / name}"], cwd=DEFAULT_FOLDER,
+    folder = DEFAULT_PHRASES.relative_to(DEFAULT_PHRASES.parent.parent)
+    return [subprocess.run(["git", "show", f"{revision}:{folder / name}"], cwd=DEFAULT_PHRASES,
                            check=True, capture_output=True, text=True).stdout
             for name in LIST_FILES]
 
@@ -37,7 +37,7 @@ def committed_lists(revision):
 def main():
     revision = sys.argv[1] if len(sys.argv) > 1 else "HEAD"
     before = entries_of(committed_lists(revision))
-    after = read_entries(DEFAULT_FOLDER)
+    after = read_entries(DEFAULT_PHRASES)
     for word, old, new in changed_rewrites(before, after):
         print(f"{word}: {old} -> {new}")
 
